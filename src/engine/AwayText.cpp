@@ -2,7 +2,9 @@
 
 namespace Engine {
 
-bool FontTagsOn(int fontTagsOption) { return fontTagsOption == 1; }
+bool FontTagsOn(int fontTagsOption) {
+    return fontTagsOption == 1;
+}
 
 QString FontPrefix(const QString& face, const QString& size) {
     return QStringLiteral("<fontface=\"") + face + QStringLiteral("\"><fontsize=\"") + size +

@@ -6,8 +6,12 @@
 namespace Engine {
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // Rounds digits "whole.fraction" to the nearest integer, halves to even, by looking at the
 // digits themselves so that no binary fraction blurs a half.
@@ -24,7 +28,7 @@ bool roundsUp(QStringView fraction, int lastWholeDigit) {
 
 } // namespace
 
-std::optional<qint16> ParseMinutes(const QString& text) {
+std::optional<qint16> ToInt16(const QString& text) {
     QStringView s(text);
     while (!s.isEmpty() && isBlank(s.front()))
         s = s.mid(1);
@@ -64,8 +68,10 @@ QString SubstituteMinutes(const QString& templateText, const QString& minutes) {
     QString result;
     result.reserve(templateText.size());
     qsizetype from = 0;
-    for (qsizetype at; (at = templateText.indexOf(QLatin1String("%m"), from)) >= 0; from = at + 2)
-        result += QStringView(templateText).mid(from, at - from) + minutes;
+    for (qsizetype at; (at = templateText.indexOf(QLatin1String("%m"), from)) >= 0; from = at + 2) {
+        result += QStringView(templateText).mid(from, at - from);
+        result += minutes;
+    }
     result += QStringView(templateText).mid(from);
     return result;
 }

@@ -6,10 +6,11 @@
 
 namespace Engine {
 
-// Minutes as typed: an optionally signed decimal number with blanks around it allowed.
-// Fractions round to the nearest whole number, halves to the even neighbour. Empty text,
-// anything else, and values outside the 16-bit range give nothing.
-std::optional<qint16> ParseMinutes(const QString& text);
+// A number as typed (minutes, or an option value read back from the settings file): an
+// optionally signed decimal with blanks around it allowed. Fractions round to the nearest
+// whole number, halves to the even neighbour. Empty text, anything else, and values outside
+// the 16-bit range give nothing.
+std::optional<qint16> ToInt16(const QString& text);
 
 // Every "%m" replaced by the minutes text, in one pass: text that comes in is not rescanned.
 QString SubstituteMinutes(const QString& templateText, const QString& minutes);

@@ -1,7 +1,7 @@
 #include "RandomPick.h"
 
-#include <chrono>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <random>
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+namespace Desktop {
+
+// Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the main thread. The handler only
+// writes to a pipe; everything else happens in the event loop.
+class ShutdownSignals final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ShutdownSignals(QObject* parent = nullptr);
+    ~ShutdownSignals() override;
+
+signals:
+    void received(int signalNumber);
+
+private:
+    void readPipe();
+    QSocketNotifier* notifier_ = nullptr;
+};
+
+} // namespace Desktop

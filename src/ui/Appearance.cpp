@@ -1,0 +1,63 @@
+#include "Appearance.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QPainter>
+
+namespace Appearance {
+namespace {
+
+constexpr const char* kWineFontDir = "/usr/share/wine/fonts/";
+
+bool haveFamily(const QString& family) {
+    return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
+}
+
+bool loadWineTahoma() {
+    bool loaded = false;
+    for (const char* file : {"tahoma.ttf", "tahomabd.ttf"}) {
+        const QString path = QString::fromLatin1(kWineFontDir) + QLatin1String(file);
+        if (QFile::exists(path) && QFontDatabase::addApplicationFont(path) >= 0)
+            loaded = true;
+    }
+    return loaded;
+}
+
+} // namespace
+
+QFont WindowFont() {
+    static const QString family = [] {
+        if (loadWineTahoma() || haveFamily(QStringLiteral("Tahoma")))
+            return QStringLiteral("Tahoma");
+        for (const char* narrow : {"DejaVu Sans Condensed", "Liberation Sans Narrow", "Arial"})
+            if (haveFamily(QLatin1String(narrow)))
+                return QString::fromLatin1(narrow);
+        return QStringLiteral("Sans Serif");
+    }();
+    QFont font(family);
+    font.setPointSizeF(8.25);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+QPixmap IconPixmap() {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.fillRect(2, 3, 28, 26, Qt::black);
+    p.fillRect(3, 4, 26, 24, QColor(0xc0, 0xc0, 0xc0));
+    // The checkered area: 4-pixel squares in two blues.
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x)
+            p.fillRect(4 + x * 4, 5 + y * 4, 4, 4,
+                       (x + y) % 2 ? QColor(0x00, 0x00, 0x80) : QColor(0x33, 0x66, 0xff));
+    p.fillRect(4, 23, 24, 3, QColor(0x80, 0x80, 0x80));
+    p.end();
+    return pixmap;
+}
+
+QIcon WindowIcon() {
+    return QIcon(IconPixmap());
+}
+
+} // namespace Appearance

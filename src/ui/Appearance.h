@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QFont>
+#include <QIcon>
+#include <QPixmap>
+
+namespace Appearance {
+
+// Tahoma 8.25 pt, from the system or from the copy that Wine's font package ships; where no
+// Tahoma can be had, the narrowest fitting sans-serif at hand.
+QFont WindowFont();
+
+// The program's 32 by 32 icon: a black-framed box, a blue checkered area over a grey bar.
+QPixmap IconPixmap();
+QIcon WindowIcon();
+
+} // namespace Appearance
