@@ -81,7 +81,7 @@ stop_finch() {
 
 # The sending side's encoding: blanks to "+"; "%", "+", "&", "#" escaped; the rest raw.
 aim_url() {
-    local text=$1 url=aim:goaway?message= c i
+    local text=$1 url='aim:goaway?message=' c i
     for ((i = 0; i < ${#text}; i++)); do
         c=${text:i:1}
         case $c in
@@ -136,7 +136,7 @@ check "20 rotations of two texts all arrive (slowest call $slowest_ms ms)" $all_
 check "20 rotations of two texts add at most 2 saved statuses (added $added)" test "$added" -le 2
 
 # Raw and escaped: C0 controls, U+FFFE, CR LF, a tab.
-controls=aim:goaway?message=ctrl$'\x01\x07\x1b'%01%1F%0D%0A$'\xef\xbf\xbe'tab$'\there\r\nend'
+controls='aim:goaway?message=ctrl'$'\x01\x07\x1b'%01%1F%0D%0A$'\xef\xbf\xbe'tab$'\there\r\nend'
 storable=$'ctrl\ntab\there\nend'
 run_bridge "$controls"
 check "control characters and line breaks are made storable" sets_message "$storable"

@@ -46,7 +46,6 @@ void TestAimUrl::decodesValue_data() {
     QTest::newRow("plus is a space") << QByteArray("aim:goaway?message=a+b") << "a b";
     QTest::newRow("%2B is a plus") << QByteArray("aim:goaway?message=a%2Bb%2bc") << "a+b+c";
     QTest::newRow("UTF-8 escaped") << QByteArray("aim:goaway?message=%C3%A9%e2%82%ac") << "é€";
-    QTest::newRow("UTF-8 raw") << QByteArray("aim:goaway?message=\xc3\xa9") << "é";
     QTest::newRow("Windows-1252") << QByteArray("aim:goaway?message=%93caf%E9%94+%80%9F")
                                   << "“café” €Ÿ";
     QTest::newRow("1252 between UTF-8")
@@ -77,14 +76,11 @@ void TestAimUrl::rejects_data() {
     QTest::newRow("lone %") << QByteArray("aim:goaway?message=100%") << "%";
     QTest::newRow("one hex digit") << QByteArray("aim:goaway?message=%4") << "%";
     QTest::newRow("not hex") << QByteArray("aim:goaway?message=%G1") << "%";
-    QTest::newRow("%%41") << QByteArray("aim:goaway?message=%%41") << "%";
     QTest::newRow("other command") << QByteArray("aim:goim?screenname=x&message=hi") << "goim";
     QTest::newRow("control in command") << QByteArray("aim:go\naway?message=a") << "go?away";
-    QTest::newRow("no command") << QByteArray("aim:") << "aim:";
     QTest::newRow("no query") << QByteArray("aim:goaway") << "message";
     QTest::newRow("no message") << QByteArray("aim:goaway?msg=a") << "message";
     QTest::newRow("other scheme") << QByteArray("http:goaway?message=a") << "aim:";
-    QTest::newRow("no scheme") << QByteArray("goaway?message=a") << "aim:";
     QTest::newRow("empty") << QByteArray() << "aim:";
 }
 
@@ -106,8 +102,6 @@ void TestAimUrl::storableText_data() {
                              << "a\nb\n";
     QTest::newRow("CR CR LF") << "\r\r\n"
                               << "\n\n";
-    QTest::newRow("LF CR") << "\n\r"
-                           << "\n\n";
     QTest::newRow("tab and LF kept") << "a\tb\nc"
                                      << "a\tb\nc";
     QTest::newRow("C0 dropped") << QString::fromLatin1("\x01"
