@@ -28,7 +28,7 @@ PurpleClient::PurpleClient(const QDBusConnection& bus, QDeadlineTimer deadline)
 
 QString PurpleClient::SetAwayMessage(const QString& text) {
     if (!bus_.isConnected())
-        return QStringLiteral("no D-Bus session bus: ") + bus_.lastError().message();
+        return QStringLiteral("no D-Bus session bus: ") + bus_.lastError().message().simplified();
     const std::optional<int> away =
         CallForInt(QStringLiteral("PurplePrimitiveGetTypeFromId"), {QStringLiteral("away")});
     if (!away)
@@ -59,7 +59,7 @@ std::optional<int> PurpleClient::CallForInt(const QString& method, const QVarian
 bool PurpleClient::Call(const QString& method, const QVariantList& arguments, QVariant* result) {
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kObject, kInterface, method);
     call.setArguments(arguments);
-    // Starting a client through the bus could open windows and outlast the budget.
+    // Starting a client through the bus could open windows and outlast the deadline.
     call.setAutoStartService(false);
     const int remaining = int(qMax<qint64>(1, deadline_.remainingTime()));
     const QDBusMessage reply = bus_.call(call, QDBus::Block, remaining);
