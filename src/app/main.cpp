@@ -28,10 +28,9 @@ int main(int argc, char* argv[]) {
     Desktop::CanberraPlayer sound;
     Engine::ClockSeededRandom random;
     frmMain window({dialogs, opener, tray, sound, random}, programDir);
-    window.Form_Load();
-    window.show();
 
-    // Logging out, quitting by any other path, or a kill stores the same as closing.
+    // Logging out, quitting by any other path, or a kill stores the same as closing. The
+    // signals are caught before start-up, so a kill at any moment after it finds them caught.
     Desktop::ShutdownSignals shutdownSignals;
     QObject::connect(&shutdownSignals, &Desktop::ShutdownSignals::received, &app, [&] {
         window.Unload();
@@ -40,5 +39,12 @@ int main(int argc, char* argv[]) {
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
                      [&](QSessionManager&) { window.Unload(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&] { window.Unload(); });
+
+    // Loading the list lets events run; a signal then must wait, or a half-loaded list
+    // would be saved over the whole one.
+    shutdownSignals.setHeld(true);
+    window.Form_Load();
+    shutdownSignals.setHeld(false);
+    window.show();
     return QApplication::exec();
 }
