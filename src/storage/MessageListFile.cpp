@@ -41,6 +41,12 @@ public:
         return !full();
     }
 
+    // The unfinished last line counts when it holds more than the file's UTF-8 mark.
+    void addLast(QByteArrayView line) {
+        if (!(first_ && line == Utf8Bom))
+            add(line);
+    }
+
     void flush() {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         sincePump_.restart();
@@ -89,7 +95,7 @@ void ReadLines(QFile& file, LineCollector& lines) {
             return;
     }
     if (!pending.isEmpty())
-        lines.add(pending); // no LF follows, so a CR at its end is a lone CR and stays
+        lines.addLast(pending); // no LF follows, so a CR at its end is a lone CR and stays
 }
 
 } // namespace
