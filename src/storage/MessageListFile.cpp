@@ -105,6 +105,10 @@ void SaveMessageList(const QString& path, const MessageList& list) {
         return;
     QByteArray bytes;
     const int count = list.count();
+    // The reader takes a UTF-8 mark at the start for the file's own and drops it; a first
+    // message that begins with U+FEFF gets such a mark in front, so that its own stays.
+    if (count > 0 && list.entry(0).startsWith(QChar(0xFEFF)))
+        bytes += Utf8Bom;
     for (int i = 0; i < count; ++i) {
         bytes += list.entry(i).toUtf8();
         bytes += "\r\n";
