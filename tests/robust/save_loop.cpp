@@ -1,0 +1,42 @@
+// Saves the message list and a setting in FOLDER, alternating between two versions of
+// each, until it is killed. Prints "ready" once it has started.
+#include "Ini.h"
+#include "MessageListFile.h"
+#include "ProgramDir.h"
+#include "SaveLoop.h"
+
+#include <cstdio>
+
+namespace {
+
+class Messages final : public Misc::MessageList {
+public:
+    explicit Messages(QStringList entries) : entries_(std::move(entries)) {}
+    int count() const override { return int(entries_.size()); }
+    QString entry(int index) const override { return entries_.at(index); }
+    void append(const QStringList& more) override { entries_ += more; }
+
+private:
+    QStringList entries_;
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: save_loop FOLDER\n");
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    const QString listPath = Storage::MessageListPathIn(folder);
+    const QString settingsPath = Storage::SettingsFilePathIn(folder);
+    const Messages lists[2] = {Messages(SaveLoop::List(false)), Messages(SaveLoop::List(true))};
+    std::printf("ready\n");
+    std::fflush(stdout);
+    for (unsigned round = 1;; ++round) {
+        const bool second = round % 2 == 1;
+        Misc::SaveMessageList(listPath, lists[second]);
+        Ini::WriteSetting(SaveLoop::Section, SaveLoop::Key,
+                          second ? QStringLiteral("0") : QStringLiteral("1"), settingsPath);
+    }
+}
