@@ -37,7 +37,10 @@ bool ReplaceFile(const QString& path, const QByteArray& content) {
     const QFileInfo info(path);
     const bool exists = info.exists();
     const QString target = exists ? info.canonicalFilePath() : info.absoluteFilePath();
-    if (exists && !(info.isFile() && MarkedWritable(target)))
+    // A file the user can't read was never loaded, so a save would replace what it holds
+    // with what the program has: nothing of it.
+    if (exists && !(info.isFile() && MarkedWritable(target) &&
+                    ::access(QFile::encodeName(target).constData(), R_OK) == 0))
         return false;
     if (!EnsureFolder(QFileInfo(target).absolutePath()))
         return false;

@@ -8,7 +8,8 @@ namespace Storage {
 
 // Replaces the file's content as a whole through a temporary file in the same folder:
 // unless every byte was written, the old file stays exactly as it was. Creates a missing
-// folder. A file or folder without any write permission bit is left alone even by root.
+// folder. A file or folder without any write permission bit is left alone even by root,
+// and so is a file the user can't read.
 // True when the file now holds the content.
 bool ReplaceFile(const QString& path, const QByteArray& content);
 

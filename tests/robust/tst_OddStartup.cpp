@@ -32,6 +32,7 @@ enum class Odd {
     SettingsFolder,
     SettingsFifo,
     ListUnreadable,
+    ListWriteOnly,
     ListFifo,
     ListDanglingLink,
     ListFolder,
@@ -68,13 +69,14 @@ QString Describe(const QString& path) {
         .arg(status.st_mode & 07777, 0, 8);
 }
 
-// Lowers the effective user to nobody for as long as it lives: root reads everything.
+// Runs as nobody for as long as it lives, for real (access() asks the real user) and in
+// effect, keeping root as the saved user to come back to: root reads everything.
 class AsUser {
 public:
-    explicit AsUser(bool lower) : lowered_(lower && ::seteuid(Nobody) == 0) {}
+    explicit AsUser(bool lower) : lowered_(lower && ::setresuid(Nobody, Nobody, 0) == 0) {}
     ~AsUser() { restore(); }
     void restore() {
-        if (lowered_ && ::seteuid(0) == 0)
+        if (lowered_ && ::setresuid(0, 0, 0) == 0)
             lowered_ = false;
     }
     bool lowered() const { return lowered_; }
@@ -142,13 +144,15 @@ class OddStartupTest : public QObject {
                 nobody = true;
                 break;
             case Odd::SettingsUnreadable:
-            case Odd::ListUnreadable: {
+            case Odd::ListUnreadable:
+            case Odd::ListWriteOnly: {
                 // The user owns the folder and both files and may write them, but can't
-                // read the one without permissions.
+                // read the one without permissions or with only the write permission.
                 for (const QString& path : {dir, settings, list})
                     QCOMPARE(::chown(Native(path).constData(), Nobody, Nobody), 0);
                 const QString hidden = odd == Odd::SettingsUnreadable ? settings : list;
-                QCOMPARE(::chmod(Native(hidden).constData(), 0), 0);
+                const mode_t mode = odd == Odd::ListWriteOnly ? 0200 : 0;
+                QCOMPARE(::chmod(Native(hidden).constData(), mode), 0);
                 nobody = true;
                 break;
             }
@@ -177,6 +181,7 @@ private slots:
         QTest::newRow("Config.ini is a FIFO") << Odd::SettingsFifo << false << 0;
         QTest::newRow("RandomMsgs.lst mode 000, read as nobody")
             << Odd::ListUnreadable << true << 0;
+        QTest::newRow("RandomMsgs.lst mode 200, read as nobody") << Odd::ListWriteOnly << true << 0;
         QTest::newRow("RandomMsgs.lst is a FIFO") << Odd::ListFifo << true << 0;
         QTest::newRow("RandomMsgs.lst is a dangling link") << Odd::ListDanglingLink << true << 0;
         QTest::newRow("RandomMsgs.lst is a folder") << Odd::ListFolder << true << 0;
