@@ -239,6 +239,72 @@ private slots:
             QCOMPARE(ReadBytes(ListIn(dir)), List);
         qInfo("Form_Load took %lld ms", loadMs);
     }
+
+    // The real program, copied into a test folder so that it keeps its files there, ended
+    // with SIGTERM as a logout ends it: it stores its settings only once start-up is over,
+    // so a prompt, clean end shows that start-up did not hang.
+    void realProgramStartsAndEnds_data() {
+        QTest::addColumn<bool>("asNobody");
+        QTest::newRow("RandomMsgs.lst is a FIFO") << false;
+        // nobody can't write beside the program, so it keeps its files in
+        // $XDG_CONFIG_HOME/pellory, which here has mode 000.
+        QTest::newRow("program folder mode 000, run as nobody") << true;
+    }
+    void realProgramStartsAndEnds() {
+        QFETCH(bool, asNobody);
+        QTemporaryDir base;
+        QVERIFY(base.isValid());
+        QCOMPARE(::chmod(Native(base.path()).constData(), 0755), 0);
+        const QString programFolder = base.filePath(QStringLiteral("bin"));
+        const QString program = programFolder + QStringLiteral("/pellory");
+        QVERIFY(QDir().mkdir(programFolder));
+        QVERIFY(QFile::copy(QStringLiteral(PELLORY_PATH), program));
+        const QString configHome = base.filePath(QStringLiteral("config"));
+        const QString dir = asNobody ? configHome + QStringLiteral("/pellory") : programFolder;
+        QVERIFY(QDir().mkpath(dir));
+        QVERIFY(WriteBytes(SettingsIn(dir), Settings));
+        if (asNobody) {
+            QVERIFY(WriteBytes(ListIn(dir), List));
+            QCOMPARE(::chmod(Native(dir).constData(), 0), 0);
+        } else {
+            QCOMPARE(::mkfifo(Native(ListIn(dir)).constData(), 0644), 0);
+        }
+
+        QProcess pellory;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+        environment.insert(QStringLiteral("HOME"), base.path());
+        pellory.setProcessEnvironment(environment);
+        pellory.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        if (asNobody)
+            pellory.start(QStringLiteral("setpriv"),
+                          {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                           QStringLiteral("--clear-groups"), program});
+        else
+            pellory.start(program);
+        QVERIFY(pellory.waitForStarted(5000));
+        QTest::qWait(2000);
+        QCOMPARE(pellory.state(), QProcess::Running);
+        QCOMPARE(::kill(pid_t(pellory.processId()), SIGTERM), 0);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY2(pellory.waitForFinished(5000), "the program did not end on SIGTERM");
+        QCOMPARE(pellory.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(pellory.exitCode(), 0);
+        qInfo("ended %lld ms after SIGTERM", clock.elapsed());
+
+        QCOMPARE(::chmod(Native(dir).constData(), 0755), 0);
+        const QByteArray settings = ReadBytes(SettingsIn(dir));
+        QVERIFY(LinesKept(Settings, settings));
+        if (asNobody) {
+            QCOMPARE(settings, Settings); // nothing could be written
+            QCOMPARE(ReadBytes(ListIn(dir)), List);
+        } else {
+            QVERIFY(settings.contains("FontFace=")); // stored on the way out
+            QCOMPARE(Describe(ListIn(dir)), QStringLiteral("FIFO"));
+        }
+    }
 };
 
 QTEST_MAIN(OddStartupTest)
