@@ -1,3 +1,5 @@
+#include "Shutdown.h"
+#include "ShutdownSignals.h"
 #include "TestWindow.h"
 
 #include <QCheckBox>
@@ -8,8 +10,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProcess>
+#include <QTimer>
 #include <QtTest>
 
+#include <csignal>
 #include <sys/stat.h>
 
 namespace {
@@ -203,6 +207,31 @@ private slots:
         w.window->close();
         QFile::remove(w.path("Config.ini"));
         w.window->Unload();
+        QVERIFY(!QFile::exists(w.path("Config.ini")));
+    }
+
+    void quittingByAnyPathStoresOnce_data() {
+        QTest::addColumn<bool>("bySignal");
+        QTest::newRow("application quits") << false;
+        QTest::newRow("SIGHUP") << true;
+    }
+    void quittingByAnyPathStoresOnce() {
+        QFETCH(bool, bySignal);
+        TestWindow w;
+        Desktop::ShutdownSignals watcher;
+        StoreOnEveryWayOut(*w.window, watcher);
+        w.window->Form_Load();
+        QTimer::singleShot(0, [&] {
+            if (bySignal)
+                ::raise(SIGHUP);
+            else
+                QCoreApplication::quit();
+        });
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QCOMPARE(readAll(w.path("Config.ini")), settings("0", "0", "0", "0", "0", "0"));
+        QFile::remove(w.path("Config.ini"));
+        w.window->close();
         QVERIFY(!QFile::exists(w.path("Config.ini")));
     }
 
