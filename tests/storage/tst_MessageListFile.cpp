@@ -157,10 +157,11 @@ private slots:
             QVERIFY(Chmod(fault == Fault::ReadOnlyFile ? path() : dir_->path(), 0555));
         if (fault == Fault::WriteFailsPartWay)
             limit.emplace(4096);
+        const QString cwd = QDir::currentPath();
         QDir::setCurrent(dir_->path()); // where a careless save of "" would land
         Misc::SaveMessageList(fault == Fault::EmptyPath ? QString() : path(), list);
         limit.reset();
-        QDir::setCurrent(QDir::rootPath());
+        QDir::setCurrent(cwd);
         QCOMPARE(ReadBytes(path()), QByteArray("old\r\n"));
         QCOMPARE(
             QDir(dir_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
@@ -206,9 +207,7 @@ private slots:
         QVERIFY(countsSeenByTimer.first() < list.count());
         QCOMPARE(list.count(), Engine::MaxMessages);
         QCOMPARE(window.presses, 0);
-        // The key was pending all along and is delivered once input is allowed.
-        QWindowSystemInterface::sendWindowSystemEvents(QEventLoop::AllEvents);
-        QCOMPARE(window.presses, 1);
+        QTRY_COMPARE(window.presses, 1); // held back, not lost
     }
 };
 
