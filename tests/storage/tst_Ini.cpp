@@ -1,6 +1,6 @@
 #include "Ini.h"
 #include "ProgramDir.h"
-#include "StorageTestSupport.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,5 +1,6 @@
 #include "Shutdown.h"
 #include "ShutdownSignals.h"
+#include "TestFiles.h"
 #include "TestWindow.h"
 
 #include <QCheckBox>
@@ -18,17 +19,6 @@
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
 QByteArray settings(const QByteArray& loadSave, const QByteArray& tray, const QByteArray& tags,
                     const QByteArray& sound, const QByteArray& face, const QByteArray& size) {
     return "[Main]\r\nLoad/Save=" + loadSave + "\r\nHideInTray=" + tray + "\r\nFontTags=" + tags +
@@ -39,14 +29,6 @@ QByteArray settings(const QByteArray& loadSave, const QByteArray& tray, const QB
 
 class TestStartupShutdown : public QObject {
     Q_OBJECT
-
-    static QStringList entries(const TestWindow& w) {
-        QStringList texts;
-        auto* list = w.get<QListWidget>("lstMessages");
-        for (int i = 0; i < list->count(); ++i)
-            texts << list->item(i)->text();
-        return texts;
-    }
 
 private slots:
     void firstStartWithNoFiles() {
@@ -63,7 +45,7 @@ private slots:
         QVERIFY(!QFile::exists(w.path("Config.ini")));
 
         w.window->close();
-        QCOMPARE(readAll(w.path("Config.ini")), settings("0", "0", "0", "0", "0", "0"));
+        QCOMPARE(ReadBytes(w.path("Config.ini")), settings("0", "0", "0", "0", "0", "0"));
         QVERIFY(!QFile::exists(w.path("RandomMsgs.lst")));
     }
 
@@ -99,38 +81,38 @@ private slots:
         QFETCH(QStringList, loaded);
         QFETCH(QByteArray, fileAfterClose);
         TestWindow w;
-        writeAll(w.path("Config.ini"), "[Main]\r\nLoad/Save=" + loadSave + "\r\n");
+        QVERIFY(WriteBytes(w.path("Config.ini"), "[Main]\r\nLoad/Save=" + loadSave + "\r\n"));
         if (listFile)
-            writeAll(w.path("RandomMsgs.lst"), "first\r\nsecond, with comma\r\n");
+            QVERIFY(WriteBytes(w.path("RandomMsgs.lst"), "first\r\nsecond, with comma\r\n"));
         w.window->Form_Load();
-        QCOMPARE(entries(w), loaded);
+        QCOMPARE(w.entries(), loaded);
         QCOMPARE(w.get<QLabel>("Label1(0)")->text(),
                  QStringLiteral("Random Messages: %1").arg(loaded.size()));
         w.get<QListWidget>("lstMessages")->addItem("added");
         w.window->close();
-        QCOMPARE(readAll(w.path("RandomMsgs.lst")), fileAfterClose);
+        QCOMPARE(ReadBytes(w.path("RandomMsgs.lst")), fileAfterClose);
     }
 
     void clearingThenClosingLeavesAnEmptyFile() {
         TestWindow w;
-        writeAll(w.path("Config.ini"), "[Main]\r\nLoad/Save=1\r\n");
-        writeAll(w.path("RandomMsgs.lst"), "a\r\nb\r\n");
+        QVERIFY(WriteBytes(w.path("Config.ini"), "[Main]\r\nLoad/Save=1\r\n"));
+        QVERIFY(WriteBytes(w.path("RandomMsgs.lst"), "a\r\nb\r\n"));
         w.window->Form_Load();
         w.window->cmdClearMsgs_Click();
         w.window->close();
-        QCOMPARE(readAll(w.path("RandomMsgs.lst")), QByteArray());
+        QCOMPARE(ReadBytes(w.path("RandomMsgs.lst")), QByteArray());
     }
 
     void untickingLoadSaveKeepsTheOldFile() {
         TestWindow w;
-        writeAll(w.path("Config.ini"), "[Main]\r\nLoad/Save=1\r\n");
-        writeAll(w.path("RandomMsgs.lst"), "a\r\n");
+        QVERIFY(WriteBytes(w.path("Config.ini"), "[Main]\r\nLoad/Save=1\r\n"));
+        QVERIFY(WriteBytes(w.path("RandomMsgs.lst"), "a\r\n"));
         w.window->Form_Load();
         w.get<QListWidget>("lstMessages")->addItem("lost");
         w.get<QCheckBox>("Check1")->click();
-        QCOMPARE(readAll(w.path("Config.ini")), QByteArray("[Main]\r\nLoad/Save=0\r\n"));
+        QCOMPARE(ReadBytes(w.path("Config.ini")), QByteArray("[Main]\r\nLoad/Save=0\r\n"));
         w.window->close();
-        QCOMPARE(readAll(w.path("RandomMsgs.lst")), QByteArray("a\r\n"));
+        QCOMPARE(ReadBytes(w.path("RandomMsgs.lst")), QByteArray("a\r\n"));
     }
 
     void optionsAreRestored_data() {
@@ -152,7 +134,7 @@ private slots:
         QFETCH(int, state);
         QFETCH(QByteArray, atClose);
         TestWindow w;
-        writeAll(w.path("Config.ini"), settings("0", stored, "0", stored, "7", "3"));
+        QVERIFY(WriteBytes(w.path("Config.ini"), settings("0", stored, "0", stored, "7", "3")));
         w.window->Form_Load();
         QCOMPARE(int(w.get<QCheckBox>("Check2")->checkState()), state);
         QCOMPARE(int(w.get<QCheckBox>("Check6")->checkState()), state);
@@ -161,7 +143,7 @@ private slots:
         QCOMPARE(w.get<QComboBox>("Combo1")->currentIndex(), 0);
         QCOMPARE(w.get<QComboBox>("Combo2")->currentIndex(), 0);
         w.window->close();
-        QCOMPARE(readAll(w.path("Config.ini")), settings("0", atClose, "0", atClose, "0", "0"));
+        QCOMPARE(ReadBytes(w.path("Config.ini")), settings("0", atClose, "0", atClose, "0", "0"));
     }
 
     void fontTagsOptionEnablesTheFontFrame_data() {
@@ -176,7 +158,7 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(bool, enabled);
         TestWindow w;
-        writeAll(w.path("Config.ini"), content);
+        QVERIFY(WriteBytes(w.path("Config.ini"), content));
         w.window->Form_Load();
         QCOMPARE(w.get<QGroupBox>("Frame1")->isEnabled(), enabled);
         w.get<QCheckBox>("Check3")->setCheckState(enabled ? Qt::Unchecked : Qt::Checked);
@@ -186,15 +168,15 @@ private slots:
     void storedOptionIsWrittenBackUnchanged() {
         TestWindow w;
         const QByteArray content = "; mine\r\n[main]\r\nload/save = 1\r\n[Other]\r\nx=y\r\n";
-        writeAll(w.path("Config.ini"), content);
+        QVERIFY(WriteBytes(w.path("Config.ini"), content));
         w.window->Form_Load();
         QVERIFY(w.get<QCheckBox>("Check1")->isChecked());
-        QCOMPARE(readAll(w.path("Config.ini")), content);
+        QCOMPARE(ReadBytes(w.path("Config.ini")), content);
     }
 
     void startupSoundPlaysFromTheProgramFolder() {
         TestWindow w;
-        writeAll(w.path("Config.ini"), "[Main]\r\nPlaySound=1\r\n");
+        QVERIFY(WriteBytes(w.path("Config.ini"), "[Main]\r\nPlaySound=1\r\n"));
         w.fakes.sound.fileCanPlay = false;
         w.window->Form_Load();
         QCOMPARE(w.fakes.sound.files, QStringList{w.path("Intro.wav")});
@@ -229,7 +211,7 @@ private slots:
         });
         QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
         QCOMPARE(QCoreApplication::exec(), 0);
-        QCOMPARE(readAll(w.path("Config.ini")), settings("0", "0", "0", "0", "0", "0"));
+        QCOMPARE(ReadBytes(w.path("Config.ini")), settings("0", "0", "0", "0", "0", "0"));
         QFile::remove(w.path("Config.ini"));
         w.window->close();
         QVERIFY(!QFile::exists(w.path("Config.ini")));
@@ -242,8 +224,8 @@ private slots:
         const QString copy = dir.filePath("pellory");
         QVERIFY(QFile::copy(program, copy));
         // "1.0" reads as on and is written back as "1", which tells that start-up got there.
-        writeAll(dir.filePath("Config.ini"), "[Main]\r\nLoad/Save=1.0\r\n");
-        writeAll(dir.filePath("RandomMsgs.lst"), "one\r\ntwo\r\n");
+        QVERIFY(WriteBytes(dir.filePath("Config.ini"), "[Main]\r\nLoad/Save=1.0\r\n"));
+        QVERIFY(WriteBytes(dir.filePath("RandomMsgs.lst"), "one\r\ntwo\r\n"));
         // Settings are replaced by renaming a new file over the old one: a new inode.
         const auto inode = [&] {
             struct stat info = {};
@@ -266,8 +248,8 @@ private slots:
         QVERIFY(process.waitForFinished(15000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
-        QCOMPARE(readAll(dir.filePath("Config.ini")), settings("1", "0", "0", "0", "0", "0"));
-        QCOMPARE(readAll(dir.filePath("RandomMsgs.lst")), QByteArray("one\r\ntwo\r\n"));
+        QCOMPARE(ReadBytes(dir.filePath("Config.ini")), settings("1", "0", "0", "0", "0", "0"));
+        QCOMPARE(ReadBytes(dir.filePath("RandomMsgs.lst")), QByteArray("one\r\ntwo\r\n"));
     }
 };
 
