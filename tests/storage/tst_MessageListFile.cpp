@@ -1,5 +1,5 @@
 #include "MessageLimits.h"
-#include "StorageTestSupport.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
