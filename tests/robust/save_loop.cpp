@@ -4,23 +4,9 @@
 #include "MessageListFile.h"
 #include "ProgramDir.h"
 #include "SaveLoop.h"
+#include "TestFiles.h"
 
 #include <cstdio>
-
-namespace {
-
-class Messages final : public Misc::MessageList {
-public:
-    explicit Messages(QStringList entries) : entries_(std::move(entries)) {}
-    int count() const override { return int(entries_.size()); }
-    QString entry(int index) const override { return entries_.at(index); }
-    void append(const QStringList& more) override { entries_ += more; }
-
-private:
-    QStringList entries_;
-};
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     if (argc != 2) {
@@ -30,7 +16,9 @@ int main(int argc, char* argv[]) {
     const QString folder = QString::fromLocal8Bit(argv[1]);
     const QString listPath = Storage::MessageListPathIn(folder);
     const QString settingsPath = Storage::SettingsFilePathIn(folder);
-    const Messages lists[2] = {Messages(SaveLoop::List(false)), Messages(SaveLoop::List(true))};
+    StringListMessages lists[2];
+    lists[0].entries = SaveLoop::List(false);
+    lists[1].entries = SaveLoop::List(true);
     std::printf("ready\n");
     std::fflush(stdout);
     for (unsigned round = 1;; ++round) {

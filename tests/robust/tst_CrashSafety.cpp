@@ -1,6 +1,7 @@
 #include "MessageListFile.h"
 #include "ProgramDir.h"
 #include "SaveLoop.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,24 +15,6 @@
 #include <unistd.h>
 
 namespace {
-
-class Messages final : public Misc::MessageList {
-public:
-    QStringList entries;
-    int count() const override { return int(entries.size()); }
-    QString entry(int index) const override { return entries.at(index); }
-    void append(const QStringList& more) override { entries += more; }
-};
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // Whether the process holds a file in `folder` open: a save that has not finished. Read
 // just before the kill, so it can only suggest where the kill landed.
@@ -51,7 +34,7 @@ bool SaveOpen(qint64 pid, const QString& folder) {
 // The bytes a save of `entries` writes, taken from a save into a folder of their own.
 QByteArray SavedBytes(const QStringList& entries) {
     QTemporaryDir dir;
-    Messages list;
+    StringListMessages list;
     list.entries = entries;
     const QString path = dir.filePath(QStringLiteral("list"));
     Misc::SaveMessageList(path, list);
@@ -117,7 +100,7 @@ private slots:
 
             // What the program would read: the whole list, not a temporary file beside it.
             QVERIFY(Misc::FileExists(listPath));
-            Messages loaded;
+            StringListMessages loaded;
             Misc::LoadMessageList(listPath, loaded);
             QCOMPARE(loaded.entries.size(), SaveLoop::Entries);
             QVERIFY(loaded.entries == lists[listVersion]);

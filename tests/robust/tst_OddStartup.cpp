@@ -1,5 +1,6 @@
 #include "Fakes.h"
 #include "Ini.h"
+#include "TestFiles.h"
 #include "frmMain.h"
 
 #include <QCheckBox>
@@ -40,16 +41,6 @@ enum class Odd {
 
 QByteArray Native(const QString& path) {
     return QFile::encodeName(path);
-}
-
-bool WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 // What a path is, without following a link: enough to tell that nothing replaced it.
