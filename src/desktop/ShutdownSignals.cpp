@@ -40,6 +40,11 @@ ShutdownSignals::~ShutdownSignals() {
         ::signal(sig, SIG_DFL);
 }
 
+void ShutdownSignals::setHeld(bool held) {
+    if (notifier_)
+        notifier_->setEnabled(!held);
+}
+
 void ShutdownSignals::readPipe() {
     unsigned char byte = 0;
     while (::read(pipeFds[0], &byte, 1) == 1)

@@ -14,6 +14,8 @@ class ShutdownSignals final : public QObject {
 public:
     explicit ShutdownSignals(QObject* parent = nullptr);
     ~ShutdownSignals() override;
+    // While held, signals that arrive are kept and reported once released.
+    void setHeld(bool held);
 
 signals:
     void received(int signalNumber);

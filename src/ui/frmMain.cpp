@@ -422,8 +422,10 @@ void frmMain::Form_Resize() {
     // Without a notification area there would be no way back: stay in the taskbar.
     if (!services_.tray.available())
         return;
+    // Hiding waits for the event loop so that the window manager has seen the minimise; by
+    // then the window may be back, or the icon gone, and then it must stay.
     QTimer::singleShot(0, this, [this] {
-        if (isMinimized())
+        if (isMinimized() && services_.tray.shown())
             hide();
     });
     services_.tray.show(windowIcon(), kTitle);

@@ -11,6 +11,7 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 // Answers prompts from a script; an exhausted script answers as Cancel would.
@@ -19,9 +20,12 @@ public:
     QStringList answers;
     QStringList prompts;
     QStringList notices;
+    std::function<void()> beforeAnswer;
 
     QString askText(QWidget*, const QString& prompt, const QString& title) override {
         prompts << title + u'|' + prompt;
+        if (beforeAnswer)
+            beforeAnswer();
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
     void inform(QWidget*, const QString& text, const QString& title) override {
