@@ -218,9 +218,12 @@ void frmMain::buildAboutPage(QWidget* page) {
     Label6 = place(new QLabel(page), "Label6", 120, 960, 4515, 795);
     Label6->setWordWrap(true);
     Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The font's own line height leaves no leading between the paragraph's lines.
+    Label6->setTextFormat(Qt::RichText);
     Label6->setText(QStringLiteral(
-        "The away message randomizers I tried kept only about five messages. I wanted as "
-        "many as I like, so I wrote Pellory: it keeps any number of them."));
+        "<div style=\"line-height:118%\">The away message randomizers I tried kept only about "
+        "five messages. I wanted as many as I like, so I wrote Pellory: it keeps any number of "
+        "them.</div>"));
     Image1 = place(new QLabel(page), "Image1", 4560, 1800, 480, 480);
     Image1->setPixmap(Appearance::IconPixmap());
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
