@@ -142,9 +142,7 @@ private slots:
                      qPrintable(label->text()));
         }
         auto* paragraph = w.get<QLabel>("Label6");
-        const QRect needed = paragraph->fontMetrics().boundingRect(
-            paragraph->rect(), Qt::TextWordWrap, paragraph->text());
-        QVERIFY(paragraph->rect().contains(needed));
+        QVERIFY(paragraph->heightForWidth(paragraph->width()) <= paragraph->height());
     }
 
     void linksStayClearOfTheirNeighbours() {
