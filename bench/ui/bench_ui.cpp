@@ -60,6 +60,27 @@ void idleFor(int ms) {
     }
 }
 
+// Waits until every program this process started has ended (xdg-open runs a good many
+// commands), so that the next send doesn't share the machine with the last one's work.
+void waitForChildren() {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 10000) {
+        bool any = false;
+        const QStringList tasks =
+            QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        for (const QString& task : tasks) {
+            QFile children(QStringLiteral("/proc/self/task/%1/children").arg(task));
+            if (children.open(QIODevice::ReadOnly) && !children.readAll().trimmed().isEmpty())
+                any = true;
+        }
+        if (!any)
+            return;
+        idleFor(5);
+    }
+    fail("a started program is still running after 10 s");
+}
+
 double elapsedMs(const std::function<void()>& operation, bool thenSettle) {
     QElapsedTimer timer;
     timer.start();
@@ -217,14 +238,16 @@ int main(int argc, char* argv[]) {
         send.figure.push_back(elapsedMs(
             [&] { Misc::SetAwayMessage(QStringLiteral("Out for lunch, back at 1"), opener); },
             false));
-        idleFor(20);
+        waitForChildren();
+        idleFor(10);
         send.baseline.push_back(elapsedMs(
             [&] {
                 if (!QProcess::startDetached(QStringLiteral("/bin/true"), {}))
                     fail("cannot start /bin/true");
             },
             false));
-        idleFor(20);
+        waitForChildren();
+        idleFor(10);
     }
     report("send", send);
     return 0;
