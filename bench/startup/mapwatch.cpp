@@ -1,8 +1,9 @@
 // Starts a program and watches the X server for the moment its window is mapped.
 //
 //   mapwatch start TITLE PROGRAM [ARG...]
-//       Prints "<microseconds from exec to map> <peak RSS in KiB> <width>x<height>", then
-//       kills the program.
+//       Prints "<microseconds from exec to map> <peak RSS in KiB> <width>x<height> <CPU
+//       microseconds>", then kills the program. The CPU time (user and system, every thread,
+//       up to the kill) is less sensitive than the wall time to what else the machine runs.
 //   mapwatch idle SECONDS TITLE PROGRAM [ARG...]
 //       Waits for the map, lets the program settle for a second, then prints
 //       "<CPU nanoseconds> <wake-ups> <CPU clock ticks>" used over the next SECONDS, then
@@ -152,14 +153,18 @@ pid_t spawn(char** argv) {
     return pid;
 }
 
-// Kills the child and returns its peak resident set in KiB.
-long killAndReap(pid_t pid) {
+// Kills the child and returns what it used.
+rusage killAndReap(pid_t pid) {
     ::kill(pid, SIGKILL);
     int status = 0;
     rusage usage{};
     while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
     }
-    return usage.ru_maxrss;
+    return usage;
+}
+
+long long microseconds(const timeval& tv) {
+    return tv.tv_sec * 1000000LL + tv.tv_usec;
 }
 
 struct Usage {
@@ -257,8 +262,9 @@ int main(int argc, char** argv) {
     const long long mapped = nowNs();
 
     if (mode == "start") {
-        const long peakKiB = killAndReap(pid);
-        std::printf("%lld %ld %ux%u\n", (mapped - started) / 1000, peakKiB, width, height);
+        const rusage used = killAndReap(pid);
+        std::printf("%lld %ld %ux%u %lld\n", (mapped - started) / 1000, used.ru_maxrss, width,
+                    height, microseconds(used.ru_utime) + microseconds(used.ru_stime));
         return 0;
     }
 
