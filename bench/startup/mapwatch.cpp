@@ -7,7 +7,7 @@
 //   mapwatch idle SECONDS TITLE PROGRAM [ARG...]
 //       Waits for the map, lets the program settle for a second, then prints
 //       "<CPU nanoseconds> <wake-ups> <CPU clock ticks>" used over the next SECONDS, then
-//       kills the program.
+//       kills the program. Wake-ups are voluntary context switches, every thread.
 //
 // The map is seen as a MapNotify on the root window (SubstructureNotify), not by polling; the
 // window counts when its _NET_WM_NAME or WM_NAME equals TITLE. The program is killed with
@@ -23,6 +23,7 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <map>
 #include <memory>
 #include <poll.h>
 #include <spawn.h>
@@ -167,9 +168,15 @@ long long microseconds(const timeval& tv) {
     return tv.tv_sec * 1000000LL + tv.tv_usec;
 }
 
+// One thread's counts, from the scheduler: time on a CPU, and voluntary context switches (each
+// one is a sleep, so a wake-up follows it).
+struct TaskUsage {
+    long long cpuNs = 0;
+    long long wakeUps = 0;
+};
+
 struct Usage {
-    long long cpuNs = 0;    // time on a CPU, every thread, from the scheduler's statistics
-    long long wakeUps = 0;  // voluntary context switches: each one is a sleep and a wake-up
+    std::map<long, TaskUsage> tasks; // by thread id
     long long cpuTicks = 0; // utime + stime of the process, in clock ticks, as a cross-check
 };
 
@@ -193,11 +200,12 @@ Usage sample(pid_t pid) {
             if (entry->d_name[0] == '.')
                 continue;
             const std::string task = base + "/task/" + entry->d_name;
-            usage.cpuNs += std::atoll(readFile(task + "/schedstat").c_str());
+            TaskUsage& counts = usage.tasks[std::atol(entry->d_name)];
+            counts.cpuNs = std::atoll(readFile(task + "/schedstat").c_str());
             const std::string status = readFile(task + "/status");
             const size_t at = status.find("\nvoluntary_ctxt_switches:");
             if (at != std::string::npos)
-                usage.wakeUps += std::atoll(status.c_str() + at + 25);
+                counts.wakeUps = std::atoll(status.c_str() + at + 25);
         }
         ::closedir(tasks);
     }
@@ -273,7 +281,16 @@ int main(int argc, char** argv) {
     sleepMs(idleSeconds * 1000);
     const Usage after = sample(pid);
     killAndReap(pid);
-    std::printf("%lld %lld %lld\n", after.cpuNs - before.cpuNs, after.wakeUps - before.wakeUps,
-                after.cpuTicks - before.cpuTicks);
+    // Thread by thread, so that a thread ending meanwhile doesn't take its earlier counts off
+    // the total; a thread started meanwhile counts whole. (What a thread that ended did in
+    // the period is lost; the clock-tick total, which keeps it, is printed beside.)
+    TaskUsage used;
+    for (const auto& [tid, counts] : after.tasks) {
+        const auto earlier = before.tasks.find(tid);
+        const TaskUsage start = earlier == before.tasks.end() ? TaskUsage{} : earlier->second;
+        used.cpuNs += counts.cpuNs - start.cpuNs;
+        used.wakeUps += counts.wakeUps - start.wakeUps;
+    }
+    std::printf("%lld %lld %lld\n", used.cpuNs, used.wakeUps, after.cpuTicks - before.cpuTicks);
     return 0;
 }
