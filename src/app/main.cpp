@@ -2,6 +2,7 @@
 #include "Dialogs.h"
 #include "ProgramDir.h"
 #include "RandomPick.h"
+#include "Shutdown.h"
 #include "ShutdownSignals.h"
 #include "SoundPlayer.h"
 #include "TrayIcon.h"
@@ -9,7 +10,6 @@
 #include "frmMain.h"
 
 #include <QApplication>
-#include <QSessionManager>
 #include <QStandardPaths>
 
 int main(int argc, char* argv[]) {
@@ -29,16 +29,9 @@ int main(int argc, char* argv[]) {
     Engine::ClockSeededRandom random;
     frmMain window({dialogs, opener, tray, sound, random}, programDir);
 
-    // Logging out, quitting by any other path, or a kill stores the same as closing. The
-    // signals are caught before start-up, so a kill at any moment after it finds them caught.
+    // Signals are caught before start-up, so a kill at any moment after it finds them caught.
     Desktop::ShutdownSignals shutdownSignals;
-    QObject::connect(&shutdownSignals, &Desktop::ShutdownSignals::received, &app, [&] {
-        window.Unload();
-        QCoreApplication::quit();
-    });
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
-                     [&](QSessionManager&) { window.Unload(); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&] { window.Unload(); });
+    StoreOnEveryWayOut(window, shutdownSignals);
 
     // Loading the list lets events run; a signal then must wait, or a half-loaded list
     // would be saved over the whole one.

@@ -137,7 +137,11 @@ QByteArray WithValue(const QByteArray& content, const QString& section, const QS
     QByteArray result = content;
     if (place.keyLine >= 0) {
         const Line& line = lines[place.keyLine];
-        const QByteArray spelling = AsKeyLine(line.text)->key.toByteArray();
+        const KeyLine existing = *AsKeyLine(line.text);
+        // Writing back what a key already holds leaves the line, spacing and all, alone.
+        if (existing.value == value.toUtf8())
+            return content;
+        const QByteArray spelling = existing.key.toByteArray();
         return result.replace(line.begin, line.next - line.begin, spelling + tail);
     }
     const QByteArray keyLine = key.toUtf8() + tail;

@@ -4,6 +4,7 @@
 #include "MessageLimits.h"
 #include "TextDecoding.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -113,6 +114,9 @@ void LoadMessageList(const QString& path, MessageList& list) {
         return;
     ReadLines(file, lines);
     lines.flush();
+    // Input held back while loading would otherwise wait for the next event to wake the loop.
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+        dispatcher->wakeUp();
 }
 
 bool FileExists(const QString& path) {

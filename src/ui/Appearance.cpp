@@ -37,6 +37,10 @@ QFont WindowFont() {
     QFont font(family);
     font.setPointSizeF(8.25);
     font.setWeight(QFont::Normal);
+    // Tahoma's hand-made bitmaps are its real design at this size; the outlines of the bold
+    // face would draw it as thin as the regular one.
+    if (family == QLatin1String("Tahoma"))
+        font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
 

@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <QTimer>
 
 namespace {
@@ -49,6 +50,16 @@ int optionValue(const QCheckBox* box) {
         return 0;
     }
 }
+
+// A list row as tall as a line of text with its leading, so descenders don't touch the next
+// row: the font's own height leaves none.
+class RowDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(0, 2);
+    }
+};
 
 Qt::CheckState stateForOption(int value) {
     return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
@@ -109,6 +120,7 @@ void frmMain::buildRandomizationPage(QWidget* page) {
     lstMessages = place(new QListWidget(page), "lstMessages", 120, 360, 2895, 2010);
     lstMessages->setSelectionMode(QAbstractItemView::SingleSelection);
     lstMessages->setUniformItemSizes(true);
+    lstMessages->setItemDelegate(new RowDelegate(lstMessages));
 
     auto button = [&](const char* name, const QString& caption, int left, int top, int width) {
         return place(new QPushButton(caption, page), name, left, top, width, 375);

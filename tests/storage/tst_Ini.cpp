@@ -1,6 +1,6 @@
 #include "Ini.h"
 #include "ProgramDir.h"
-#include "StorageTestSupport.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -63,6 +63,9 @@ private slots:
         QTest::newRow("key in later section of that name")
             << QByteArray("[Main]\r\na=1\r\n[Main]\r\nLoad/Save=0\r\n")
             << QByteArray("[Main]\r\na=1\r\n[Main]\r\nLoad/Save=1\r\n");
+        QTest::newRow("same value leaves the line alone")
+            << QByteArray("[Main]\r\n load/save = 1 \n")
+            << QByteArray("[Main]\r\n load/save = 1 \n");
         QTest::newRow("new key into first section of that name")
             << QByteArray("[Main]\r\na=1\r\n[Main]\r\nb=2\r\n")
             << QByteArray("[Main]\r\na=1\r\nLoad/Save=1\r\n[Main]\r\nb=2\r\n");

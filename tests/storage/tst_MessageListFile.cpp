@@ -1,5 +1,5 @@
 #include "MessageLimits.h"
-#include "StorageTestSupport.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -207,9 +207,7 @@ private slots:
         QVERIFY(countsSeenByTimer.first() < list.count());
         QCOMPARE(list.count(), Engine::MaxMessages);
         QCOMPARE(window.presses, 0);
-        // The key was pending all along and is delivered once input is allowed.
-        QWindowSystemInterface::sendWindowSystemEvents(QEventLoop::AllEvents);
-        QCOMPARE(window.presses, 1);
+        QTRY_COMPARE(window.presses, 1); // held back, not lost
     }
 };
 

@@ -18,13 +18,6 @@ const QString kPrompt = QStringLiteral("Pellory|Enter Away Message (Use HTML tag
 class TestMessageList : public QObject {
     Q_OBJECT
 
-    static QStringList entries(const TestWindow& w) {
-        QStringList texts;
-        auto* list = w.get<QListWidget>("lstMessages");
-        for (int i = 0; i < list->count(); ++i)
-            texts << list->item(i)->text();
-        return texts;
-    }
     static QString countLabel(const TestWindow& w) { return w.get<QLabel>("Label1(0)")->text(); }
 
 private slots:
@@ -58,7 +51,7 @@ private slots:
 
         w.window->cmdAddMsg_Click();
 
-        QCOMPARE(entries(w), expected);
+        QCOMPARE(w.entries(), expected);
         QCOMPARE(w.fakes.dialogs.prompts, QStringList(prompts, kPrompt));
         if (expected.size() == existing.size())
             QCOMPARE(countLabel(w), labelBefore);
@@ -93,7 +86,7 @@ private slots:
         list->setCurrentRow(selected);
         w.get<QLabel>("Label1(0)")->setText("stale");
         w.window->cmdRmvMsg_Click();
-        QCOMPARE(entries(w), expected);
+        QCOMPARE(w.entries(), expected);
         QCOMPARE(countLabel(w), QStringLiteral("Random Messages: %1").arg(expected.size()));
     }
 
