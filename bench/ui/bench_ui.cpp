@@ -15,6 +15,7 @@
 // Prints one line per figure: "<name> <median ms> <baseline median ms> <runs>".
 
 #include "Appearance.h"
+#include "AwayText.h"
 #include "Fakes.h"
 #include "MessageLimits.h"
 #include "UrlOpener.h"
@@ -130,14 +131,18 @@ void writeFile(const QString& path, const QByteArray& content) {
         fail("cannot write a file for the xdg-open set-up");
 }
 
-// A private set of XDG folders in which aim: URLs go to /bin/true, so that the 100 commands
-// reach a handler that does nothing (and never a real messenger or browser).
-void isolateDesktop(const QString& home) {
-    writeFile(home + "/.local/share/applications/pellory-bench-noop.desktop",
-              "[Desktop Entry]\nType=Application\nName=No-op\nExec=/bin/true %u\n"
-              "MimeType=x-scheme-handler/aim;\nNoDisplay=true\n");
+// A private set of XDG folders in which aim: URLs go to a handler that only notes them in
+// `log`, so that the commands reach a handler (and never a real messenger or browser) and
+// the bench can tell that every timed send arrived.
+void isolateDesktop(const QString& home, const QString& log) {
+    const QString handler = home + "/note-command.sh";
+    writeFile(handler, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log.toUtf8() + "'\n");
+    QFile::setPermissions(handler, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writeFile(home + "/.local/share/applications/pellory-bench-note.desktop",
+              "[Desktop Entry]\nType=Application\nName=Note\nExec=" + handler.toUtf8() +
+                  " %u\nMimeType=x-scheme-handler/aim;\nNoDisplay=true\n");
     writeFile(home + "/.config/mimeapps.list",
-              "[Default Applications]\nx-scheme-handler/aim=pellory-bench-noop.desktop\n");
+              "[Default Applications]\nx-scheme-handler/aim=pellory-bench-note.desktop\n");
     qputenv("HOME", home.toUtf8());
     qputenv("XDG_DATA_HOME", (home + "/.local/share").toUtf8());
     qputenv("XDG_CONFIG_HOME", (home + "/.config").toUtf8());
@@ -230,13 +235,13 @@ int main(int argc, char* argv[]) {
 
     // Sending, with the full list in the window as it would be in use.
     fillTo(*list, entries, full);
-    isolateDesktop(desktopHome.path());
+    const QString log = desktopHome.filePath(QStringLiteral("commands.log"));
+    isolateDesktop(desktopHome.path(), log);
+    const QString away = QStringLiteral("Out for lunch, back at 1");
     Desktop::XdgOpener opener;
     Pair send;
     for (int i = 0; i < sends; ++i) {
-        send.figure.push_back(elapsedMs(
-            [&] { Misc::SetAwayMessage(QStringLiteral("Out for lunch, back at 1"), opener); },
-            false));
+        send.figure.push_back(elapsedMs([&] { Misc::SetAwayMessage(away, opener); }, false));
         waitForChildren();
         idleFor(10);
         send.baseline.push_back(elapsedMs(
@@ -248,6 +253,10 @@ int main(int argc, char* argv[]) {
         waitForChildren();
         idleFor(10);
     }
+    QFile noted(log);
+    const QByteArray expected = Engine::AwayCommand(away).toUtf8() + '\n';
+    if (!noted.open(QIODevice::ReadOnly) || noted.readAll() != expected.repeated(sends))
+        fail("not every send reached the aim: handler");
     report("send", send);
     return 0;
 }
