@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace Desktop {
 
@@ -17,6 +18,10 @@ class XdgOpener final : public UrlOpener {
 public:
     void open(const QString& url) override;
 };
+
+// Starts a program found on PATH with these arguments and returns once it has been executed,
+// without waiting for it to end; false when it could not be started.
+bool SpawnDetached(const QString& program, const QStringList& arguments);
 
 } // namespace Desktop
 
