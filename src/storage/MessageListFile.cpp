@@ -37,7 +37,9 @@ public:
             line = line.sliced(Utf8Bom.size());
         first_ = false;
         batch_.append(Storage::DecodeText(line));
-        if (batch_.size() >= room_ || sincePump_.elapsed() >= PumpIntervalMs)
+        // Reading the clock for every line would cost more than the line itself.
+        const bool timeToPump = batch_.size() % 64 == 0 && sincePump_.elapsed() >= PumpIntervalMs;
+        if (batch_.size() >= room_ || timeToPump)
             flush();
         return !full();
     }
@@ -82,21 +84,26 @@ bool TakeLines(QByteArray& pending, LineCollector& lines) {
     return more;
 }
 
-void ReadLines(QFile& file, LineCollector& lines) {
+// True when the whole file went into the list.
+bool ReadLines(QFile& file, LineCollector& lines) {
     QByteArray chunk(ReadChunk, Qt::Uninitialized);
     QByteArray pending;
     for (;;) {
         const qint64 got = file.read(chunk.data(), ReadChunk);
         if (got < 0)
-            return; // a read error ends the load; the unfinished line is dropped
+            return false; // a read error ends the load; the unfinished line is dropped
         if (got == 0)
             break;
         pending.append(chunk.constData(), got);
         if (!TakeLines(pending, lines))
-            return;
+            return pending.isEmpty() && file.atEnd(); // full: whole only if nothing is left
     }
-    if (!pending.isEmpty())
-        lines.addLast(pending); // no LF follows, so a CR at its end is a lone CR and stays
+    if (pending.isEmpty())
+        return true;
+    if (lines.full())
+        return false;
+    lines.addLast(pending); // no LF follows, so a CR at its end is a lone CR and stays
+    return true;
 }
 
 } // namespace
@@ -117,16 +124,17 @@ void SaveMessageList(const QString& path, const MessageList& list) {
     Storage::ReplaceFile(path, bytes);
 }
 
-void LoadMessageList(const QString& path, MessageList& list) {
+bool LoadMessageList(const QString& path, MessageList& list) {
     QFile file;
+    if (!Storage::OpenRegularFile(path, file))
+        return false;
     LineCollector lines(list);
-    if (lines.full() || !Storage::OpenRegularFile(path, file))
-        return;
-    ReadLines(file, lines);
+    const bool whole = lines.full() ? file.size() == 0 : ReadLines(file, lines);
     lines.flush();
     // Input held back while loading would otherwise wait for the next event to wake the loop.
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
         dispatcher->wakeUp();
+    return whole;
 }
 
 bool FileExists(const QString& path) {

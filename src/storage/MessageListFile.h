@@ -21,7 +21,9 @@ void SaveMessageList(const QString& path, const MessageList& list);
 
 // Appends one entry per line of the file, in file order, letting pending timer events run
 // while it reads. Stops at the list's 32,767-entry limit or at a read error.
-void LoadMessageList(const QString& path, MessageList& list);
+// True when every line of the file is now in the list; false when it couldn't be read, or
+// read to its end, or the list filled up before the file ended.
+bool LoadMessageList(const QString& path, MessageList& list);
 
 // True for a regular file (or a link to one); false for anything else or on any error.
 bool FileExists(const QString& path);

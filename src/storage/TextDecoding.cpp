@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 
 namespace Storage {
@@ -27,6 +28,10 @@ QString FromWindows1252(QByteArrayView bytes) {
 } // namespace
 
 QString DecodeText(QByteArrayView bytes) {
+    // Most lines are plain ASCII, which needs no decoder.
+    if (std::all_of(bytes.begin(), bytes.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return QString::fromLatin1(bytes);
     // ConvertInitialBom: a U+FEFF inside a message is text; only the file's own mark is
     // dropped, by the reader of the file.
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |

@@ -477,7 +477,7 @@ void frmMain::Form_Load() {
     const QString listPath = Storage::MessageListPathIn(programDir_);
     if (Misc::FileExists(listPath) && optionValue(Check1) == 1) {
         ListWidgetMessages list(*lstMessages);
-        Misc::LoadMessageList(listPath, list);
+        listFileLoadedWhole_ = Misc::LoadMessageList(listPath, list);
         updateCountLabel();
     }
     if (optionValue(Check6) == 1)
@@ -536,7 +536,9 @@ void frmMain::Form_Unload() {
         {"FontFace", Combo1->currentIndex()}, {"FontSize", Combo2->currentIndex()}};
     for (const auto& [key, value] : keys)
         Ini::WriteSetting(kSection, QLatin1String(key), QString::number(value), SettingsPath);
-    if (optionValue(Check1) == 1) {
+    // A file the list couldn't take in whole (a read error, more lines than the list holds)
+    // keeps what it has rather than being cut down to what was loaded.
+    if (optionValue(Check1) == 1 && listFileLoadedWhole_) {
         const ListWidgetMessages list(*lstMessages);
         Misc::SaveMessageList(Storage::MessageListPathIn(programDir_), list);
     }

@@ -108,6 +108,7 @@ private:
     QString CountdownMessage;
     qint16 MinutesLeft = 0;
     bool unloaded_ = false;
+    bool listFileLoadedWhole_ = true;
     double pixelsPerTwip_;
 
     TabControl* SSTab1 = nullptr;

@@ -110,16 +110,22 @@ private slots:
 
     void loadStopsAtLimit_data() {
         QTest::addColumn<int>("already");
-        QTest::newRow("empty list") << 0;
-        QTest::newRow("list holding 10") << 10;
-        QTest::newRow("full list") << Engine::MaxMessages;
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("empty list") << 0 << 40000 << false;
+        QTest::newRow("list holding 10") << 10 << 40000 << false;
+        QTest::newRow("full list") << Engine::MaxMessages << 40000 << false;
+        QTest::newRow("file fills the list exactly") << 10 << Engine::MaxMessages - 10 << true;
+        QTest::newRow("one line too many") << 10 << Engine::MaxMessages - 9 << false;
     }
     void loadStopsAtLimit() {
         QFETCH(int, already);
-        QVERIFY(WriteBytes(path(), NumberedLines(40000)));
+        QFETCH(int, lines);
+        QFETCH(bool, whole);
+        QVERIFY(WriteBytes(path(), NumberedLines(lines)));
         StringListMessages list;
         list.entries.fill(QStringLiteral("old"), already);
-        Misc::LoadMessageList(path(), list);
+        QCOMPARE(Misc::LoadMessageList(path(), list), whole);
         QCOMPARE(list.count(), Engine::MaxMessages);
         QCOMPARE(list.entries.last(), already < Engine::MaxMessages
                                           ? QString::number(Engine::MaxMessages - already - 1)

@@ -93,6 +93,19 @@ private slots:
         QCOMPARE(ReadBytes(w.path("RandomMsgs.lst")), fileAfterClose);
     }
 
+    void fileLongerThanTheListIsNotCutDownAtClose() {
+        TestWindow w;
+        QByteArray lines;
+        for (int i = 0; i < 40000; ++i)
+            lines += QByteArray::number(i) + "\r\n";
+        QVERIFY(WriteBytes(w.path("Config.ini"), "[Main]\r\nLoad/Save=1\r\n"));
+        QVERIFY(WriteBytes(w.path("RandomMsgs.lst"), lines));
+        w.window->Form_Load();
+        QCOMPARE(w.entries().size(), 32767);
+        w.window->close();
+        QCOMPARE(ReadBytes(w.path("RandomMsgs.lst")), lines);
+    }
+
     void clearingThenClosingLeavesAnEmptyFile() {
         TestWindow w;
         QVERIFY(WriteBytes(w.path("Config.ini"), "[Main]\r\nLoad/Save=1\r\n"));
