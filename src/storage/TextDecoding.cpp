@@ -2,7 +2,6 @@
 
 #include <QStringDecoder>
 
-#include <algorithm>
 #include <array>
 
 namespace Storage {
@@ -28,15 +27,17 @@ QString FromWindows1252(QByteArrayView bytes) {
 } // namespace
 
 QString DecodeText(QByteArrayView bytes) {
-    // Most lines are plain ASCII, which needs no decoder.
-    if (std::all_of(bytes.begin(), bytes.end(),
-                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
-        return QString::fromLatin1(bytes);
+    // Most lines are valid UTF-8, which the plain conversion handles quickest; a line where
+    // it had to substitute something needs the strict check, and so does one starting with
+    // U+FEFF, which the plain conversion would drop.
+    QString text = QString::fromUtf8(bytes);
+    if (!bytes.startsWith("\xEF\xBB\xBF") && !text.contains(QChar::ReplacementCharacter))
+        return text;
     // ConvertInitialBom: a U+FEFF inside a message is text; only the file's own mark is
     // dropped, by the reader of the file.
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
                                                     QStringConverter::Flag::ConvertInitialBom);
-    QString text = utf8.decode(bytes);
+    text = utf8.decode(bytes);
     return utf8.hasError() ? FromWindows1252(bytes) : text;
 }
 
