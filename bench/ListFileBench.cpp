@@ -1,6 +1,5 @@
 // Loading and saving a full message list, each next to the plainest Qt code doing the same
 // file and list work, so the ratio shows what the storage layer adds.
-#include "ListWidgetMessages.h"
 #include "MessageLimits.h"
 #include "MessageListFile.h"
 
@@ -30,7 +29,7 @@ struct Fixture {
     QListWidget filled;
 
     Fixture() {
-        for (int i = 0; i < Engine::MaxMessages; ++i)
+        for (int i = 0; i < engine::kMaxMessages; ++i)
             lines.append(QStringLiteral(R"(<font color="#%1">Away, back at %2 – café</font>)")
                              .arg(i % 0xFFFFFF, 6, 16, QLatin1Char('0'))
                              .arg(i));
@@ -52,8 +51,8 @@ template <typename Fill> void TimeFilling(benchmark::State& state, Fill fill) {
         state.ResumeTiming();
         fill(*list);
         state.PauseTiming();
-        if (list->count() != Engine::MaxMessages ||
-            list->item(Engine::MaxMessages - 1)->text() != fixture->lines.back())
+        if (list->count() != engine::kMaxMessages ||
+            list->item(engine::kMaxMessages - 1)->text() != fixture->lines.back())
             state.SkipWithError("the list doesn't hold the file's lines");
         list.reset();
         state.ResumeTiming();
@@ -62,8 +61,7 @@ template <typename Fill> void TimeFilling(benchmark::State& state, Fill fill) {
 
 void Load(benchmark::State& state) {
     TimeFilling(state, [](QListWidget& list) {
-        ListWidgetMessages messages(list);
-        Misc::LoadMessageList(fixture->listPath, messages);
+        list.addItems(storage::loadMessageList(fixture->listPath, engine::kMaxMessages).entries);
     });
 }
 
@@ -77,9 +75,13 @@ void LoadBaseline(benchmark::State& state) {
 }
 
 void Save(benchmark::State& state) {
-    const ListWidgetMessages messages(fixture->filled);
-    for (auto _ : state)
-        Misc::SaveMessageList(fixture->savePath, messages);
+    // As the window saves: the entries out of the list box, then the file.
+    for (auto _ : state) {
+        QStringList entries;
+        for (int row = 0; row < fixture->filled.count(); ++row)
+            entries << fixture->filled.item(row)->text();
+        storage::saveMessageList(fixture->savePath, entries);
+    }
     QFile saved(fixture->savePath);
     if (!saved.open(QIODevice::ReadOnly) || saved.readAll() != fixture->bytes)
         state.SkipWithError("saved file differs");

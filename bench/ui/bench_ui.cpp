@@ -4,22 +4,21 @@
 // quick look), its list holds 32,767 entries, and each timed operation includes the events
 // it leaves behind (the list's layout and the repaint), so a figure is what the user waits.
 //
-//   add     cmdAddMsg_Click answering one message, list 32,766 -> 32,767
+//   add     "Add Message" answering one message, list 32,766 -> 32,767
 //           baseline: QListWidget::addItem on a plain list of the same size and settings
-//   remove  cmdRmvMsg_Click with the middle entry selected, 32,767 -> 32,766
+//   remove  "Remove Selected" with the middle entry selected, 32,767 -> 32,766
 //           baseline: deleting QListWidget::takeItem of the same row on the plain list
-//   clear   cmdClearMsgs_Click, 32,767 -> 0; baseline: QListWidget::clear on the plain list
-//   send    Misc::SetAwayMessage through the real xdg-open opener, in this process with its
-//           full list; baseline: /bin/true started the same way (Desktop::SpawnDetached)
+//   clear   "Clear All", 32,767 -> 0; baseline: QListWidget::clear on the plain list
+//   send    an away message through the real xdg-open opener, in this process with its
+//           full list; baseline: /bin/true started the same way (desktop::spawnDetached)
 //
 // Prints one line per figure: "<name> <median ms> <baseline median ms> <runs>".
 
 #include "Appearance.h"
 #include "AwayText.h"
-#include "Fakes.h"
 #include "MessageLimits.h"
+#include "TestWindow.h"
 #include "UrlOpener.h"
-#include "frmMain.h"
 
 #include <QApplication>
 #include <QDir>
@@ -155,7 +154,7 @@ void isolateDesktop(const QString& home, const QString& log) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    app.setFont(Appearance::WindowFont());
+    app.setFont(ui::windowFont());
     int runs = 21;
     int sends = 100;
     const QStringList args = QCoreApplication::arguments();
@@ -172,16 +171,14 @@ int main(int argc, char* argv[]) {
     if (!programDir.isValid() || !desktopHome.isValid())
         fail("no temporary folder");
 
-    constexpr int full = Engine::MaxMessages;
+    constexpr int full = engine::kMaxMessages;
     const QStringList entries = makeEntries(full);
 
-    FakeServices fakes;
-    frmMain window(fakes.services(), programDir.path());
-    window.Form_Load();
+    TestWindow test;
+    ui::MainWindow& window = *test.window;
+    window.startUp();
     window.show();
-    auto* list = window.findChild<QListWidget*>(QStringLiteral("lstMessages"));
-    if (!list)
-        fail("the window has no lstMessages");
+    auto* list = test.get<QListWidget>("messageList");
 
     // The baseline: a plain list with the window list's geometry and settings, alone in a
     // window of the main window's size.
@@ -201,8 +198,8 @@ int main(int argc, char* argv[]) {
         // Adding the last entry the list can take.
         fillTo(*list, entries, full - 1);
         fillTo(plain, entries, full - 1);
-        fakes.dialogs.answers = {added};
-        add.figure.push_back(elapsedMs([&] { window.cmdAddMsg_Click(); }, true));
+        test.dialogs.answers = {added};
+        add.figure.push_back(elapsedMs([&] { test.click("addMessageButton"); }, true));
         add.baseline.push_back(elapsedMs([&] { plain.addItem(added); }, true));
         if (list->count() != full || list->item(full - 1)->text() != added || plain.count() != full)
             fail("adding did not end with the new entry last in a full list");
@@ -213,7 +210,7 @@ int main(int argc, char* argv[]) {
         list->setCurrentRow(row);
         plain.setCurrentRow(row);
         settle();
-        remove.figure.push_back(elapsedMs([&] { window.cmdRmvMsg_Click(); }, true));
+        remove.figure.push_back(elapsedMs([&] { test.click("removeSelectedButton"); }, true));
         remove.baseline.push_back(elapsedMs([&] { delete plain.takeItem(row); }, true));
         if (list->count() != full - 1 || list->item(row)->text() != entries.at(row + 1) ||
             plain.count() != full - 1)
@@ -224,7 +221,7 @@ int main(int argc, char* argv[]) {
         // Clearing the full list.
         fillTo(*list, entries, full);
         fillTo(plain, entries, full);
-        clear.figure.push_back(elapsedMs([&] { window.cmdClearMsgs_Click(); }, true));
+        clear.figure.push_back(elapsedMs([&] { test.click("clearAllButton"); }, true));
         clear.baseline.push_back(elapsedMs([&] { plain.clear(); }, true));
         if (list->count() != 0 || plain.count() != 0)
             fail("clearing left entries behind");
@@ -238,15 +235,15 @@ int main(int argc, char* argv[]) {
     const QString log = desktopHome.filePath(QStringLiteral("commands.log"));
     isolateDesktop(desktopHome.path(), log);
     const QString away = QStringLiteral("Out for lunch, back at 1");
-    Desktop::XdgOpener opener;
+    desktop::XdgOpener opener;
     Pair send;
     for (int i = 0; i < sends; ++i) {
-        send.figure.push_back(elapsedMs([&] { Misc::SetAwayMessage(away, opener); }, false));
+        send.figure.push_back(elapsedMs([&] { opener.open(engine::awayCommand(away)); }, false));
         waitForChildren();
         idleFor(10);
         send.baseline.push_back(elapsedMs(
             [&] {
-                if (!Desktop::SpawnDetached(QStringLiteral("/bin/true"), {}))
+                if (!desktop::spawnDetached(QStringLiteral("/bin/true"), {}))
                     fail("cannot start /bin/true");
             },
             false));
@@ -254,7 +251,7 @@ int main(int argc, char* argv[]) {
         idleFor(10);
     }
     QFile noted(log);
-    const QByteArray expected = Engine::AwayCommand(away).toUtf8() + '\n';
+    const QByteArray expected = engine::awayCommand(away).toUtf8() + '\n';
     if (!noted.open(QIODevice::ReadOnly) || noted.readAll() != expected.repeated(sends))
         fail("not every send reached the aim: handler");
     report("send", send);

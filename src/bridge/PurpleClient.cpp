@@ -3,7 +3,7 @@
 #include <QDBusError>
 #include <QDBusMessage>
 
-namespace Bridge {
+namespace bridge {
 
 namespace {
 
@@ -11,7 +11,7 @@ const QString kService = QStringLiteral("im.pidgin.purple.PurpleService");
 const QString kObject = QStringLiteral("/im/pidgin/purple/PurpleObject");
 const QString kInterface = QStringLiteral("im.pidgin.purple.PurpleInterface");
 
-QString DescribeError(const QString& name, const QString& message) {
+QString describeError(const QString& name, const QString& message) {
     if (name == QDBusError::errorString(QDBusError::ServiceUnknown) ||
         name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
         return QStringLiteral("no libpurple client (Pidgin, Finch) on the D-Bus session bus");
@@ -26,28 +26,28 @@ QString DescribeError(const QString& name, const QString& message) {
 PurpleClient::PurpleClient(const QDBusConnection& bus, QDeadlineTimer deadline)
     : bus_(bus), deadline_(deadline) {}
 
-QString PurpleClient::SetAwayMessage(const QString& text) {
+QString PurpleClient::setAwayMessage(const QString& text) {
     if (!bus_.isConnected())
         return QStringLiteral("no D-Bus session bus: ") + bus_.lastError().message().simplified();
     const std::optional<int> away =
-        CallForInt(QStringLiteral("PurplePrimitiveGetTypeFromId"), {QStringLiteral("away")});
+        callForInt(QStringLiteral("PurplePrimitiveGetTypeFromId"), {QStringLiteral("away")});
     if (!away)
         return error_;
     std::optional<int> status =
-        CallForInt(QStringLiteral("PurpleSavedstatusFindTransientByTypeAndMessage"), {*away, text});
+        callForInt(QStringLiteral("PurpleSavedstatusFindTransientByTypeAndMessage"), {*away, text});
     if (status == 0) {
-        status = CallForInt(QStringLiteral("PurpleSavedstatusNew"), {QString(), *away});
-        if (status && !Call(QStringLiteral("PurpleSavedstatusSetMessage"), {*status, text}))
+        status = callForInt(QStringLiteral("PurpleSavedstatusNew"), {QString(), *away});
+        if (status && !call(QStringLiteral("PurpleSavedstatusSetMessage"), {*status, text}))
             return error_;
     }
-    if (!status || !Call(QStringLiteral("PurpleSavedstatusActivate"), {*status}))
+    if (!status || !call(QStringLiteral("PurpleSavedstatusActivate"), {*status}))
         return error_;
     return QString();
 }
 
-std::optional<int> PurpleClient::CallForInt(const QString& method, const QVariantList& arguments) {
+std::optional<int> PurpleClient::callForInt(const QString& method, const QVariantList& arguments) {
     QVariant result;
-    if (!Call(method, arguments, &result))
+    if (!call(method, arguments, &result))
         return std::nullopt;
     if (result.metaType() != QMetaType::fromType<int>()) {
         error_ = QStringLiteral("unexpected reply to %1 from the libpurple client").arg(method);
@@ -56,7 +56,7 @@ std::optional<int> PurpleClient::CallForInt(const QString& method, const QVarian
     return result.toInt();
 }
 
-bool PurpleClient::Call(const QString& method, const QVariantList& arguments, QVariant* result) {
+bool PurpleClient::call(const QString& method, const QVariantList& arguments, QVariant* result) {
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kObject, kInterface, method);
     call.setArguments(arguments);
     // Starting a client through the bus could open windows and outlast the deadline.
@@ -64,7 +64,7 @@ bool PurpleClient::Call(const QString& method, const QVariantList& arguments, QV
     const int remaining = int(qMax<qint64>(1, deadline_.remainingTime()));
     const QDBusMessage reply = bus_.call(call, QDBus::Block, remaining);
     if (reply.type() != QDBusMessage::ReplyMessage) {
-        error_ = DescribeError(reply.errorName(), reply.errorMessage());
+        error_ = describeError(reply.errorName(), reply.errorMessage());
         return false;
     }
     if (result)
@@ -72,4 +72,4 @@ bool PurpleClient::Call(const QString& method, const QVariantList& arguments, QV
     return true;
 }
 
-} // namespace Bridge
+} // namespace bridge

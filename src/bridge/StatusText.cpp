@@ -1,10 +1,10 @@
 #include "StatusText.h"
 
-namespace Bridge {
+namespace bridge {
 
 namespace {
 
-bool StorableInXml(char16_t c) {
+bool storableInXml(char16_t c) {
     if (c < 0x20)
         return c == u'\t' || c == u'\n';
     return c != 0xFFFE && c != 0xFFFF;
@@ -12,7 +12,7 @@ bool StorableInXml(char16_t c) {
 
 } // namespace
 
-QString StorableStatusText(const QString& text) {
+QString storableStatusText(const QString& text) {
     QString storable;
     storable.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -21,11 +21,11 @@ QString StorableStatusText(const QString& text) {
             storable += u'\n';
             if (i + 1 < text.size() && text.at(i + 1) == u'\n')
                 ++i;
-        } else if (StorableInXml(c)) {
+        } else if (storableInXml(c)) {
             storable += QChar(c);
         }
     }
     return storable;
 }
 
-} // namespace Bridge
+} // namespace bridge

@@ -29,18 +29,18 @@ enum ExitCode { kSet = 0, kClientFailed = 1, kBadUrl = 2 };
 // Qt 6.4's D-Bus thread may still dispatch a message from the bus while the program's
 // statics are torn down, and then warns about invalid types on standard error. Nothing
 // needs cleaning up, so the process ends without that teardown.
-[[noreturn]] void Exit(ExitCode code) {
+[[noreturn]] void exitWith(ExitCode code) {
     std::fflush(stderr);
     ::_exit(code);
 }
 
-[[noreturn]] void Fail(const QString& why, ExitCode code) {
+[[noreturn]] void fail(const QString& why, ExitCode code) {
     std::fprintf(stderr, "pellory-aim-bridge: %s\n", why.toUtf8().constData());
-    Exit(code);
+    exitWith(code);
 }
 
 // Connecting to a frozen bus has no timeout of its own.
-void ArmWatchdog() {
+void armWatchdog() {
     std::thread([] {
         std::this_thread::sleep_for(kWatchdog);
         static const char message[] = "pellory-aim-bridge: D-Bus did not answer in time\n";
@@ -52,17 +52,17 @@ void ArmWatchdog() {
 } // namespace
 
 int main(int argc, char** argv) {
-    ArmWatchdog();
+    armWatchdog();
     const QDeadlineTimer deadline(kDBusDeadline);
     if (argc != 2)
-        Fail(QStringLiteral("usage: pellory-aim-bridge 'aim:goaway?message=TEXT'"), kBadUrl);
-    const Bridge::AwayRequest request = Bridge::ParseAimUrl(argv[1]);
+        fail(QStringLiteral("usage: pellory-aim-bridge 'aim:goaway?message=TEXT'"), kBadUrl);
+    const bridge::AwayRequest request = bridge::parseAimUrl(argv[1]);
     if (!request.ok())
-        Fail(request.error, kBadUrl);
+        fail(request.error, kBadUrl);
     QCoreApplication app(argc, argv);
-    Bridge::PurpleClient client(QDBusConnection::sessionBus(), deadline);
-    const QString error = client.SetAwayMessage(Bridge::StorableStatusText(request.text));
+    bridge::PurpleClient client(QDBusConnection::sessionBus(), deadline);
+    const QString error = client.setAwayMessage(bridge::storableStatusText(request.text));
     if (!error.isEmpty())
-        Fail(error, kClientFailed);
-    Exit(kSet);
+        fail(error, kClientFailed);
+    exitWith(kSet);
 }

@@ -7,11 +7,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace Desktop {
+namespace desktop {
 namespace {
 
 int pipeFds[2] = {-1, -1};
-constexpr int watched[] = {SIGTERM, SIGINT, SIGHUP};
+constexpr int kWatched[] = {SIGTERM, SIGINT, SIGHUP};
 
 void onSignal(int signalNumber) {
     const int savedErrno = errno;
@@ -31,12 +31,12 @@ ShutdownSignals::ShutdownSignals(QObject* parent) : QObject(parent) {
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int sig : watched)
+    for (const int sig : kWatched)
         ::sigaction(sig, &action, nullptr);
 }
 
 ShutdownSignals::~ShutdownSignals() {
-    for (const int sig : watched)
+    for (const int sig : kWatched)
         ::signal(sig, SIG_DFL);
 }
 
@@ -51,4 +51,4 @@ void ShutdownSignals::readPipe() {
         emit received(byte);
 }
 
-} // namespace Desktop
+} // namespace desktop

@@ -4,7 +4,7 @@
 
 class QSocketNotifier;
 
-namespace Desktop {
+namespace desktop {
 
 // Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the main thread. The handler only
 // writes to a pipe; everything else happens in the event loop.
@@ -25,4 +25,4 @@ private:
     QSocketNotifier* notifier_ = nullptr;
 };
 
-} // namespace Desktop
+} // namespace desktop

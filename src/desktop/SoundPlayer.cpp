@@ -4,7 +4,7 @@
 
 #include <canberra.h>
 
-namespace Desktop {
+namespace desktop {
 
 CanberraPlayer::~CanberraPlayer() {
     if (context_)
@@ -30,13 +30,9 @@ void CanberraPlayer::playEvent(const QString& eventId) {
         ca_context_play(ctx, 0, CA_PROP_EVENT_ID, eventId.toUtf8().constData(), nullptr);
 }
 
-} // namespace Desktop
-
-namespace Misc {
-
-void PlayStartupSound(const QString& path, Desktop::SoundPlayer& player) {
+void playStartupSound(const QString& path, SoundPlayer& player) {
     if (!player.playFile(path))
         player.playEvent(QStringLiteral("bell"));
 }
 
-} // namespace Misc
+} // namespace desktop

@@ -4,7 +4,7 @@
 
 struct ca_context;
 
-namespace Desktop {
+namespace desktop {
 
 class SoundPlayer {
 public:
@@ -31,12 +31,8 @@ private:
     ca_context* context_ = nullptr;
 };
 
-} // namespace Desktop
-
-namespace Misc {
-
 // Plays the file without waiting for it; when it can't be played, the desktop's bell
 // sounds instead.
-void PlayStartupSound(const QString& path, Desktop::SoundPlayer& player);
+void playStartupSound(const QString& path, SoundPlayer& player);
 
-} // namespace Misc
+} // namespace desktop

@@ -2,7 +2,7 @@
 
 #include <QSystemTrayIcon>
 
-namespace Desktop {
+namespace desktop {
 
 SystemTrayIcon::SystemTrayIcon() = default;
 SystemTrayIcon::~SystemTrayIcon() = default;
@@ -34,4 +34,4 @@ bool SystemTrayIcon::shown() const {
     return icon_ && icon_->isVisible();
 }
 
-} // namespace Desktop
+} // namespace desktop

@@ -8,7 +8,7 @@
 
 class QSystemTrayIcon;
 
-namespace Desktop {
+namespace desktop {
 
 // An icon in the desktop's notification area that reports left clicks.
 class TrayIcon {
@@ -46,4 +46,4 @@ private:
     std::unique_ptr<QSystemTrayIcon> icon_;
 };
 
-} // namespace Desktop
+} // namespace desktop

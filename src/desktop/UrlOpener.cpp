@@ -1,7 +1,5 @@
 #include "UrlOpener.h"
 
-#include "AwayText.h"
-
 #include <QFile>
 
 #include <cerrno>
@@ -14,14 +12,14 @@
 
 extern char** environ;
 
-namespace Desktop {
+namespace desktop {
 
 void XdgOpener::open(const QString& url) {
     // The result is ignored on purpose: nobody is told when the desktop can't open it.
-    SpawnDetached(QStringLiteral("xdg-open"), {url});
+    spawnDetached(QStringLiteral("xdg-open"), {url});
 }
 
-bool SpawnDetached(const QString& program, const QStringList& arguments) {
+bool spawnDetached(const QString& program, const QStringList& arguments) {
     std::vector<QByteArray> bytes;
     bytes.reserve(static_cast<size_t>(arguments.size()) + 1);
     bytes.push_back(QFile::encodeName(program));
@@ -64,16 +62,4 @@ bool SpawnDetached(const QString& program, const QStringList& arguments) {
     return true;
 }
 
-} // namespace Desktop
-
-namespace Misc {
-
-void SetAwayMessage(const QString& text, Desktop::UrlOpener& opener) {
-    opener.open(Engine::AwayCommand(text));
-}
-
-void OpenWebPage(const QString& address, Desktop::UrlOpener& opener) {
-    opener.open(address);
-}
-
-} // namespace Misc
+} // namespace desktop

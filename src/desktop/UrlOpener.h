@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace Desktop {
+namespace desktop {
 
 // Hands a URL or URL command to whatever the desktop has registered for its scheme.
 class UrlOpener {
@@ -21,15 +21,6 @@ public:
 
 // Starts a program found on PATH with these arguments and returns once it has been executed,
 // without waiting for it to end; false when it could not be started.
-bool SpawnDetached(const QString& program, const QStringList& arguments);
+bool spawnDetached(const QString& program, const QStringList& arguments);
 
-} // namespace Desktop
-
-namespace Misc {
-
-// Turns the composed away text into an aim:goaway command and hands it to the opener.
-void SetAwayMessage(const QString& text, Desktop::UrlOpener& opener);
-
-void OpenWebPage(const QString& address, Desktop::UrlOpener& opener);
-
-} // namespace Misc
+} // namespace desktop

@@ -1,25 +1,21 @@
 #include "AwayText.h"
 
-namespace Engine {
+namespace engine {
 
-bool FontTagsOn(int fontTagsOption) {
-    return fontTagsOption == 1;
-}
-
-QString FontPrefix(const QString& face, const QString& size) {
+QString fontPrefix(const QString& face, const QString& size) {
     return QStringLiteral("<fontface=\"") + face + QStringLiteral("\"><fontsize=\"") + size +
            QStringLiteral("\">");
 }
 
-QString ComposeAwayText(const QString& text, int fontTagsOption,
+QString composeAwayText(const QString& text, bool fontTags,
                         const std::function<FontChoice()>& currentFont) {
-    if (!FontTagsOn(fontTagsOption))
+    if (!fontTags)
         return text;
     const FontChoice font = currentFont();
-    return FontPrefix(font.face, font.size) + text;
+    return fontPrefix(font.face, font.size) + text;
 }
 
-QString EncodeAwayText(const QString& text) {
+QString encodeAwayText(const QString& text) {
     QString encoded;
     encoded.reserve(text.size() + text.size() / 8);
     for (const QChar c : text) {
@@ -46,8 +42,8 @@ QString EncodeAwayText(const QString& text) {
     return encoded;
 }
 
-QString AwayCommand(const QString& text) {
-    return QStringLiteral("aim:goaway?message=") + EncodeAwayText(text);
+QString awayCommand(const QString& text) {
+    return QStringLiteral("aim:goaway?message=") + encodeAwayText(text);
 }
 
-} // namespace Engine
+} // namespace engine

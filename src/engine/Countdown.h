@@ -2,29 +2,37 @@
 
 #include <QString>
 
-#include <optional>
-
-namespace Engine {
-
-// A number as typed (minutes, or an option value read back from the settings file): an
-// optionally signed decimal with blanks around it allowed. Fractions round to the nearest
-// whole number, halves to the even neighbour. Empty text, anything else, and values outside
-// the 16-bit range give nothing.
-std::optional<qint16> ToInt16(const QString& text);
+namespace engine {
 
 // Every "%m" replaced by the minutes text, in one pass: text that comes in is not rescanned.
-QString SubstituteMinutes(const QString& templateText, const QString& minutes);
+QString substituteMinutes(const QString& templateText, const QString& minutes);
 
 // Text boxes hold line breaks as LF; the away texts carry them as CR LF.
-QString WithCrLf(const QString& text);
+QString withCrLf(const QString& text);
 
-struct CountdownStep {
-    qint16 minutesLeft;
-    bool expired;
+// "I will be back in %m minutes.", one minute less at every tick, then the not-back text.
+// The texts are passed in at each step because the user may edit them meanwhile.
+class Countdown {
+public:
+    struct Step {
+        QString text; // what to send now
+        bool finished;
+    };
+
+    // The typed minutes become the count when they are a number; otherwise the count of the
+    // previous run stays. The first text shows the minutes exactly as typed.
+    QString start(const QString& templateText, const QString& minutesTyped);
+    // One minute has passed. Once no minute is left (also for a count that started at zero
+    // or below), the countdown is over and the not-back text goes out instead.
+    Step tick(const QString& templateText, const QString& notBackText);
+    void stop() { running_ = false; }
+
+    bool running() const { return running_; }
+    qint16 minutesLeft() const { return minutesLeft_; }
+
+private:
+    qint16 minutesLeft_ = 0;
+    bool running_ = false;
 };
 
-// One minute passes. The countdown is over once nothing is left, including a countdown that
-// started at zero or below, so it never announces negative minutes.
-CountdownStep CountdownTick(qint16 minutesLeft);
-
-} // namespace Engine
+} // namespace engine

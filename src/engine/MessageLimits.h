@@ -1,8 +1,8 @@
 #pragma once
 
-namespace Engine {
+namespace engine {
 
 // Positions and the count are 16-bit signed, so the list holds at most this many entries.
-inline constexpr int MaxMessages = 32767;
+inline constexpr int kMaxMessages = 32767;
 
-} // namespace Engine
+} // namespace engine

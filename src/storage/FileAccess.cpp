@@ -8,12 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace Storage {
+namespace storage {
 namespace {
 
 // access() lets root write anything; a file or folder with no write bit at all is the
 // user's way of saying "keep this as it is", so that marking is honoured for root too.
-bool MarkedWritable(const QString& path) {
+bool markedWritable(const QString& path) {
     const QByteArray native = QFile::encodeName(path);
     struct stat status {};
     if (::stat(native.constData(), &status) != 0 || (status.st_mode & 0222) == 0)
@@ -21,17 +21,17 @@ bool MarkedWritable(const QString& path) {
     return ::access(native.constData(), W_OK) == 0;
 }
 
-bool EnsureFolder(const QString& folder) {
+bool ensureFolder(const QString& folder) {
     const QFileInfo info(folder);
     if (info.exists())
-        return info.isDir() && MarkedWritable(folder);
+        return info.isDir() && markedWritable(folder);
     const QString parent = info.absolutePath();
-    return parent != folder && EnsureFolder(parent) && QDir().mkdir(folder);
+    return parent != folder && ensureFolder(parent) && QDir().mkdir(folder);
 }
 
 } // namespace
 
-bool ReplaceFile(const QString& path, const QByteArray& content) {
+bool replaceFile(const QString& path, const QByteArray& content) {
     if (path.isEmpty())
         return false;
     const QFileInfo info(path);
@@ -39,10 +39,10 @@ bool ReplaceFile(const QString& path, const QByteArray& content) {
     const QString target = exists ? info.canonicalFilePath() : info.absoluteFilePath();
     // A file the user can't read was never loaded, so a save would replace what it holds
     // with what the program has: nothing of it.
-    if (exists && !(info.isFile() && MarkedWritable(target) &&
+    if (exists && !(info.isFile() && markedWritable(target) &&
                     ::access(QFile::encodeName(target).constData(), R_OK) == 0))
         return false;
-    if (!EnsureFolder(QFileInfo(target).absolutePath()))
+    if (!ensureFolder(QFileInfo(target).absolutePath()))
         return false;
     QSaveFile file(target);
     file.setDirectWriteFallback(false);
@@ -51,7 +51,7 @@ bool ReplaceFile(const QString& path, const QByteArray& content) {
     return file.commit();
 }
 
-bool OpenRegularFile(const QString& path, QFile& file) {
+bool openRegularFile(const QString& path, QFile& file) {
     if (path.isEmpty())
         return false;
     // O_NONBLOCK keeps the open of a FIFO from waiting for a writer; it changes nothing
@@ -67,4 +67,18 @@ bool OpenRegularFile(const QString& path, QFile& file) {
     return false;
 }
 
-} // namespace Storage
+std::optional<QByteArray> readRegularFile(const QString& path) {
+    QFile file;
+    if (!openRegularFile(path, file))
+        return std::nullopt;
+    QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return content;
+}
+
+bool isRegularFile(const QString& path) {
+    return QFileInfo(path).isFile();
+}
+
+} // namespace storage

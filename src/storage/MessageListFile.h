@@ -3,29 +3,24 @@
 #include <QString>
 #include <QStringList>
 
-namespace Misc {
+#include <functional>
 
-// The list the file is read into and written from: the window's list box, or a plain
-// container in tests.
-class MessageList {
-public:
-    virtual ~MessageList() = default;
-    virtual int count() const = 0;
-    virtual QString entry(int index) const = 0;
-    virtual void append(const QStringList& entries) = 0;
+namespace storage {
+
+struct LoadedList {
+    QStringList entries;
+    bool whole = false; // every line of the file is in `entries`
 };
 
+// One entry per line of the file, in file order, at most `room` of them. Lines end at LF;
+// a CR before the LF and the file's UTF-8 mark are not text. Calls `betweenBatches` every
+// few milliseconds while it reads, so that the caller's timers keep running. `whole` is
+// false when the file couldn't be opened or read to its end, or held more than `room` lines.
+LoadedList loadMessageList(const QString& path, int room,
+                           const std::function<void()>& betweenBatches = {});
+
 // Writes every entry followed by CR LF, as UTF-8, replacing the file atomically: the old
-// file stays exactly as it was unless every line was written. An empty path does nothing.
-void SaveMessageList(const QString& path, const MessageList& list);
+// file stays exactly as it was unless every line was written. True when it was written.
+bool saveMessageList(const QString& path, const QStringList& entries);
 
-// Appends one entry per line of the file, in file order, letting pending timer events run
-// while it reads. Stops at the list's 32,767-entry limit or at a read error.
-// True when every line of the file is now in the list; false when it couldn't be read, or
-// read to its end, or the list filled up before the file ended.
-bool LoadMessageList(const QString& path, MessageList& list);
-
-// True for a regular file (or a link to one); false for anything else or on any error.
-bool FileExists(const QString& path);
-
-} // namespace Misc
+} // namespace storage

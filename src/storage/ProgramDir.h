@@ -2,16 +2,19 @@
 
 #include <QString>
 
-namespace Storage {
+namespace storage {
 
 // The folder beside the program when the user can write there, otherwise
 // <configHome>/pellory, so that an installed copy still keeps its files.
-QString ResolveProgramDir(const QString& executableDir, const QString& configHome);
+QString resolveProgramDir(const QString& executableDir, const QString& configHome);
 
-// The settings path gets a separator only when the folder doesn't end in one.
-QString SettingsFilePathIn(const QString& programDir);
-// The list and sound paths always get one.
-QString MessageListPathIn(const QString& programDir);
-QString StartupSoundPathIn(const QString& programDir);
+// The program's files in its folder. The settings path gets a separator only when the
+// folder doesn't end in one; the others always get one.
+struct ProgramFiles {
+    explicit ProgramFiles(const QString& programDir);
+    QString settings;
+    QString messageList;
+    QString startupSound;
+};
 
-} // namespace Storage
+} // namespace storage

@@ -4,12 +4,12 @@
 #include <QFontDatabase>
 #include <QPainter>
 
-namespace Appearance {
+namespace ui {
 namespace {
 
 constexpr const char* kWineFontDir = "/usr/share/wine/fonts/";
 
-bool haveFamily(const QString& family) {
+bool hasFamily(const QString& family) {
     return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
 }
 
@@ -25,12 +25,12 @@ bool loadWineTahoma() {
 
 } // namespace
 
-QFont WindowFont() {
+QFont windowFont() {
     static const QString family = [] {
-        if (loadWineTahoma() || haveFamily(QStringLiteral("Tahoma")))
+        if (loadWineTahoma() || hasFamily(QStringLiteral("Tahoma")))
             return QStringLiteral("Tahoma");
         for (const char* narrow : {"DejaVu Sans Condensed", "Liberation Sans Narrow", "Arial"})
-            if (haveFamily(QLatin1String(narrow)))
+            if (hasFamily(QLatin1String(narrow)))
                 return QString::fromLatin1(narrow);
         return QStringLiteral("Sans Serif");
     }();
@@ -44,7 +44,7 @@ QFont WindowFont() {
     return font;
 }
 
-QPixmap IconPixmap() {
+QPixmap iconPixmap() {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -60,8 +60,22 @@ QPixmap IconPixmap() {
     return pixmap;
 }
 
-QIcon WindowIcon() {
-    return QIcon(IconPixmap());
+QIcon windowIcon() {
+    return QIcon(iconPixmap());
 }
 
-} // namespace Appearance
+QStringList fontFamilies() {
+    // A family offered by several foundries comes as "Family [Foundry]"; the font tag wants
+    // the family name alone, once.
+    QStringList names;
+    for (QString family : QFontDatabase::families()) {
+        const qsizetype foundry = family.indexOf(QLatin1String(" ["));
+        if (foundry > 0 && family.endsWith(u']'))
+            family.truncate(foundry);
+        if (!names.contains(family))
+            names << family;
+    }
+    return names;
+}
+
+} // namespace ui

@@ -3,15 +3,19 @@
 #include <QFont>
 #include <QIcon>
 #include <QPixmap>
+#include <QStringList>
 
-namespace Appearance {
+namespace ui {
 
 // Tahoma 8.25 pt, from the system or from the copy that Wine's font package ships; where no
 // Tahoma can be had, the narrowest fitting sans-serif at hand.
-QFont WindowFont();
+QFont windowFont();
 
 // The program's 32 by 32 icon: a black-framed box, a blue checkered area over a grey bar.
-QPixmap IconPixmap();
-QIcon WindowIcon();
+QPixmap iconPixmap();
+QIcon windowIcon();
 
-} // namespace Appearance
+// Every font family the system offers, each once, in the order it gives them.
+QStringList fontFamilies();
+
+} // namespace ui

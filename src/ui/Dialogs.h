@@ -4,6 +4,8 @@
 
 class QWidget;
 
+namespace ui {
+
 // The two modal notices the window shows: the prompt for a new message and the
 // "No Messages!" box.
 class Dialogs {
@@ -20,3 +22,5 @@ public:
     QString askText(QWidget* parent, const QString& prompt, const QString& title) override;
     void inform(QWidget* parent, const QString& text, const QString& title) override;
 };
+
+} // namespace ui

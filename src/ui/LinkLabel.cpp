@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 
+namespace ui {
+
 LinkLabel::LinkLabel(const QString& address, QWidget* parent) : QLabel(address, parent) {
     QFont bold = parent->font();
     bold.setBold(true);
@@ -24,3 +26,5 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (click)
         emit clicked();
 }
+
+} // namespace ui

@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+namespace ui {
+
 // A label that shows an address in the link look and reports a click on it.
 class LinkLabel final : public QLabel {
     Q_OBJECT
@@ -19,3 +21,5 @@ protected:
 private:
     bool pressed_ = false;
 };
+
+} // namespace ui

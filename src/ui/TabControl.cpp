@@ -4,6 +4,8 @@
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
 
+namespace ui {
+
 WrappingTabBar::WrappingTabBar(QWidget* parent) : QTabBar(parent) {
     setShape(QTabBar::RoundedSouth);
     setExpanding(false);
@@ -39,7 +41,7 @@ void WrappingTabBar::paintEvent(QPaintEvent*) {
 
 TabControl::TabControl(int tabRowHeight, QWidget* parent)
     : QWidget(parent), tabRowHeight_(tabRowHeight), tabBar_(new WrappingTabBar(this)) {
-    tabBar_->setObjectName(QStringLiteral("SSTab1Tabs"));
+    tabBar_->setObjectName(QStringLiteral("tabBar"));
     connect(tabBar_, &QTabBar::currentChanged, this, &TabControl::showPage);
 }
 
@@ -85,3 +87,5 @@ void TabControl::paintEvent(QPaintEvent*) {
     frame.shape = QTabBar::RoundedSouth;
     painter.drawPrimitive(QStyle::PE_FrameTabWidget, frame);
 }
+
+} // namespace ui

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace ui {
+
 // A tab bar whose tabs share its width equally, as a tabbed dialog lays out one full row, and
 // whose captions wrap onto a second line instead of being cut.
 class WrappingTabBar final : public QTabBar {
@@ -32,7 +34,6 @@ public:
     int currentIndex() const;
     void setCurrentIndex(int index);
     WrappingTabBar* tabBar() const { return tabBar_; }
-    QWidget* page(int index) const { return pages_.at(static_cast<size_t>(index)); }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -46,3 +47,5 @@ private:
     WrappingTabBar* tabBar_;
     std::vector<QWidget*> pages_;
 };
+
+} // namespace ui

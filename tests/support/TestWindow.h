@@ -1,36 +1,78 @@
 #pragma once
 
-#include "Fakes.h"
-#include "frmMain.h"
+#include "Dialogs.h"
+#include "MainWindow.h"
+#include "SoundPlayer.h"
+#include "TestFiles.h"
+#include "TrayIcon.h"
+#include "UrlOpener.h"
 
+#include <QAbstractButton>
 #include <QListWidget>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QTimer>
 
-#include <memory>
+// Answers prompts from a script; an exhausted script answers as Cancel would.
+struct ScriptedDialogs final : ui::Dialogs {
+    QStringList answers, notices;
+    QString askText(QWidget*, const QString&, const QString&) override {
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    void inform(QWidget*, const QString& text, const QString& title) override {
+        notices << title + u'|' + text;
+    }
+};
 
-// frmMain on a fresh temporary program folder, with every outside service faked.
+struct RecordingOpener final : desktop::UrlOpener {
+    QStringList opened;
+    void open(const QString& url) override { opened << url; }
+};
+
+struct FakeTray final : desktop::TrayIcon {
+    bool hasArea = true, visible = false;
+    bool available() const override { return hasArea; }
+    void show(const QIcon&, const QString&) override { visible = true; }
+    void remove() override { visible = false; }
+    bool shown() const override { return visible; }
+    void click() const { leftClicked(); }
+};
+
+struct FakeSound final : desktop::SoundPlayer {
+    QStringList played; // each file, then each event; no file plays
+    bool playFile(const QString& path) override { return played << path, false; }
+    void playEvent(const QString& id) override { played << id; }
+};
+
+// Returns scripted draws in turn, then repeats the last one.
+struct ScriptedRandom final : engine::UnitRandom {
+    QList<double> draws{0.0};
+    double next() override { return draws.size() > 1 ? draws.takeFirst() : draws.first(); }
+};
+
+// The main window on a fresh program folder, with every outside service faked.
 struct TestWindow {
-    FakeServices fakes;
+    ScriptedDialogs dialogs;
+    RecordingOpener opener;
+    FakeTray tray;
+    FakeSound sound;
+    ScriptedRandom random;
     QTemporaryDir dir;
-    std::unique_ptr<frmMain> window;
+    std::unique_ptr<ui::MainWindow> window;
 
     TestWindow() { reopen(); }
-    void reopen() { window = std::make_unique<frmMain>(fakes.services(), dir.path()); }
+    void reopen() {
+        window = std::make_unique<ui::MainWindow>(
+            ui::WindowServices{dialogs, opener, tray, sound, random}, dir.path());
+    }
     QString path(const QString& file) const { return dir.filePath(file); }
-
+    template <typename T = QWidget> T* get(const char* name) const {
+        return window->findChild<T*>(QLatin1String(name));
+    }
+    void click(const char* button) const { get<QAbstractButton>(button)->click(); }
+    void tick(const char* timer) const { QMetaObject::invokeMethod(get<QTimer>(timer), "timeout"); }
     QStringList entries() const {
         QStringList texts;
-        auto* list = get<QListWidget>("lstMessages");
-        for (int i = 0; i < list->count(); ++i)
-            texts << list->item(i)->text();
+        for (int i = 0; i < get<QListWidget>("messageList")->count(); ++i)
+            texts << get<QListWidget>("messageList")->item(i)->text();
         return texts;
-    }
-
-    template <typename T> T* get(const char* name) const {
-        T* child = window->findChild<T*>(QLatin1String(name));
-        if (!child)
-            qFatal("no control named %s", name);
-        return child;
     }
 };

@@ -1,0 +1,97 @@
+// Any bytes, as Config.ini and as RandomMsgs.lst: each promise below holds.
+#include "IniFile.h"
+#include "MessageLimits.h"
+#include "MessageListFile.h"
+#include "TextDecoding.h"
+
+#include <QFile>
+#include <QHash>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// A broken promise is a crash to libFuzzer, which then keeps the input.
+void require(bool kept, const char* promise) {
+    if (!kept) {
+        std::fprintf(stderr, "broken promise: %s\n", promise);
+        std::abort();
+    }
+}
+
+QString scratchFile(const QString& name, const QByteArray& bytes) {
+    static const QTemporaryDir folder;
+    QFile file(folder.filePath(name));
+    require(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(), "scratch file");
+    return file.fileName();
+}
+
+// Each line as it is; a last line without LF may gain CR LF when a line goes after it.
+QList<QByteArray> linesOf(const QByteArray& content) {
+    return (content.isEmpty() || content.endsWith('\n') ? content : content + "\r\n").split('\n');
+}
+
+// A key reads alike from the file and from its bytes, at most 254 whole characters, and
+// writing it keeps every other line, in order.
+void checkSettings(const QByteArray& content) {
+    const QString path = scratchFile(QStringLiteral("Config.ini"), content);
+    const QStringList keys = {"Load/Save", "HideInTray", "FontTags", "PlaySound", "FontFace"};
+    for (const QString& key : keys) {
+        const QString value = storage::readIniValue(path, "Main", key);
+        require(value.size() <= 254 && value.isValidUtf16(), "a value is at most 254 characters");
+        require(value == storage::iniValue(content, "Main", key), "file and bytes read alike");
+    }
+    const QString key = keys[qsizetype(qHash(content) % keys.size())];
+    const QString value = QString::number(qHash(content) % 1000);
+    require(storage::writeIniValues(path, "Main", {{key, value}}), "a writable file is written");
+    require(storage::readIniValue(path, "Main", key) == value, "a written key reads back");
+    QFile written(path);
+    require(written.open(QIODevice::ReadOnly), "the written file can be read");
+    const QList<QByteArray> now = linesOf(written.readAll());
+    qsizetype at = 0;
+    for (const QByteArray& line : linesOf(content)) {
+        const QByteArray name = line.left(line.indexOf('=')).trimmed();
+        if (QString::fromUtf8(name).compare(key, Qt::CaseInsensitive) == 0)
+            continue;
+        while (at < now.size() && now[at] != line)
+            ++at;
+        require(at++ < now.size(), "writing a key keeps every other line");
+    }
+}
+
+// One entry per line, as many as there is room for, and what is saved loads back the same.
+// Lines end at LF, one CR before it belongs to the line end, the file's UTF-8 mark is no
+// text, and a last line without LF counts when it holds anything.
+void checkMessageList(QByteArray content) {
+    const QString path = scratchFile(QStringLiteral("RandomMsgs.lst"), content);
+    QList<QByteArray> lines =
+        (content.startsWith("\xEF\xBB\xBF") ? content.mid(3) : content).split('\n');
+    const bool lastEnded = lines.last().isEmpty();
+    if (lastEnded)
+        lines.removeLast();
+    QStringList expected;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const bool ended = lastEnded || i + 1 < lines.size();
+        expected << engine::decodeUtf8Or1252(ended && lines[i].endsWith('\r') ? lines[i].chopped(1)
+                                                                              : lines[i]);
+    }
+    const storage::LoadedList all = storage::loadMessageList(path, engine::kMaxMessages);
+    require(all.entries == expected.mid(0, engine::kMaxMessages), "one entry per line");
+    require(all.whole == (expected.size() <= engine::kMaxMessages), "whole when all fit");
+    const int room = 1 + int(qHash(content) % 16);
+    require(storage::loadMessageList(path, room).entries == expected.mid(0, room), "room kept");
+    require(storage::saveMessageList(path, all.entries), "a list can be saved");
+    require(storage::loadMessageList(path, engine::kMaxMessages).entries == all.entries,
+            "a saved list loads back the same");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray content(reinterpret_cast<const char*>(data), qsizetype(size));
+    checkSettings(content);
+    checkMessageList(content);
+    return 0;
+}

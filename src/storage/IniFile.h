@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <utility>
+
+namespace storage {
+
+using IniValues = QList<std::pair<QString, QString>>;
+
+// The value of the first key of that name in a section of that name (names compared
+// without regard to case), blanks around it trimmed, at most 254 characters; "" when the
+// section or the key is missing.
+QString iniValue(const QByteArray& content, const QString& section, const QString& key);
+
+// The content with the key set in place, or added to its section, or added with its
+// section; every other line stays byte for byte.
+QByteArray withIniValue(const QByteArray& content, const QString& section, const QString& key,
+                        const QString& value);
+
+// The same on a file: "" when the file can't be read.
+QString readIniValue(const QString& path, const QString& section, const QString& key);
+
+// Sets the keys in order and replaces the file atomically, only when something changed. A
+// refused write, or a file that is there but can't be read, changes nothing. True when the
+// file holds the values.
+bool writeIniValues(const QString& path, const QString& section, const IniValues& values);
+
+} // namespace storage

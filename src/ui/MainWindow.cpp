@@ -1,0 +1,360 @@
+#include "MainWindow.h"
+
+#include "Appearance.h"
+#include "AwayText.h"
+#include "Dialogs.h"
+#include "FileAccess.h"
+#include "LinkLabel.h"
+#include "MessageLimits.h"
+#include "MessageListFile.h"
+#include "ShutdownSignals.h"
+#include "SoundPlayer.h"
+#include "TabControl.h"
+#include "TrayIcon.h"
+#include "UrlOpener.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSessionManager>
+#include <QTimer>
+
+namespace ui {
+
+using storage::Option;
+using storage::OptionState;
+
+namespace {
+
+const QString kTitle = QStringLiteral("Pellory");
+
+Qt::CheckState checkStateFor(OptionState state) {
+    switch (state) {
+    case OptionState::On:
+        return Qt::Checked;
+    case OptionState::Greyed:
+        return Qt::PartiallyChecked;
+    case OptionState::Off:
+        break;
+    }
+    return Qt::Unchecked;
+}
+
+OptionState optionStateOf(const QCheckBox* box) {
+    switch (box->checkState()) {
+    case Qt::Checked:
+        return OptionState::On;
+    case Qt::PartiallyChecked:
+        return OptionState::Greyed;
+    case Qt::Unchecked:
+        break;
+    }
+    return OptionState::Off;
+}
+
+QTimer* preciseTimer(QObject* parent, const char* name, std::chrono::milliseconds interval) {
+    auto* timer = new QTimer(parent);
+    timer->setObjectName(QLatin1String(name));
+    timer->setTimerType(Qt::PreciseTimer);
+    timer->setInterval(interval);
+    return timer;
+}
+
+} // namespace
+
+MainWindow::MainWindow(WindowServices services, const QString& programDir, QWidget* parent)
+    : QWidget(parent), services_(services), files_(programDir), settings_(files_.settings),
+      rotation_(services.random) {
+    ui_.setupUi(this);
+    rotationTimer_ = preciseTimer(this, "rotationTimer", rotation_.interval());
+    countdownTimer_ = preciseTimer(this, "countdownTimer", std::chrono::minutes(1));
+    connectControls();
+    services_.tray.setOnLeftClick([this] { restoreFromTray(); });
+}
+
+MainWindow::~MainWindow() {
+    services_.tray.setOnLeftClick({});
+    // The list tells of its rows going as the controls are destroyed, after this part of
+    // the window is gone.
+    ui_.messageList->model()->disconnect(this);
+    ui_.messageList->selectionModel()->disconnect(this);
+}
+
+void MainWindow::connectControls() {
+    connect(ui_.addMessageButton, &QPushButton::clicked, this, &MainWindow::onAddMessage);
+    connect(ui_.removeSelectedButton, &QPushButton::clicked, this, &MainWindow::onRemoveSelected);
+    connect(ui_.clearAllButton, &QPushButton::clicked, this, &MainWindow::onClearAll);
+    connect(ui_.startButton, &QPushButton::clicked, this, &MainWindow::onStartRotation);
+    connect(ui_.stopButton, &QPushButton::clicked, this, &MainWindow::onStopRotation);
+    connect(rotationTimer_, &QTimer::timeout, this, &MainWindow::onRotationTick);
+    connect(ui_.enableCountdownButton, &QPushButton::clicked, this, &MainWindow::onEnableCountdown);
+    connect(ui_.disableCountdownButton, &QPushButton::clicked, this,
+            &MainWindow::onDisableCountdown);
+    connect(countdownTimer_, &QTimer::timeout, this, &MainWindow::onCountdownTick);
+    for (const Option option : storage::kOptions)
+        connect(ui_.optionBox(option), &QCheckBox::stateChanged, this,
+                [this, option] { onOptionChanged(option); });
+    for (LinkLabel* link : {ui_.homePageLink, ui_.authorPageLink})
+        connect(link, &LinkLabel::clicked, this,
+                [this, link] { services_.opener.open(link->text()); });
+
+    // "Remove Selected" follows the selected entry's text wherever it changes.
+    QAbstractItemModel* model = ui_.messageList->model();
+    connect(ui_.messageList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MainWindow::updateRemoveButton);
+    connect(model, &QAbstractItemModel::dataChanged, this, &MainWindow::updateRemoveButton);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &MainWindow::updateRemoveButton);
+    connect(model, &QAbstractItemModel::modelReset, this, &MainWindow::updateRemoveButton);
+}
+
+// ---- The message list ----
+
+int MainWindow::selectedRow() const {
+    const QModelIndexList rows = ui_.messageList->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+QString MainWindow::selectedText() const {
+    const int row = selectedRow();
+    return row < 0 ? QString() : ui_.messageList->item(row)->text();
+}
+
+void MainWindow::updateCountLabel() {
+    ui_.messageCountLabel->setText(QStringLiteral("Random Messages: ") +
+                                   QString::number(ui_.messageList->count()));
+    ui_.messageCountLabel->adjustSize();
+}
+
+void MainWindow::onAddMessage() {
+    const QString prompt = QStringLiteral("Enter Away Message (Use HTML tags if you want)");
+    while (ui_.messageList->count() < engine::kMaxMessages) {
+        const QString answer = services_.dialogs.askText(this, prompt, kTitle);
+        if (answer.isEmpty())
+            return;
+        ui_.messageList->addItem(answer);
+        updateCountLabel();
+    }
+}
+
+void MainWindow::onRemoveSelected() {
+    const int row = selectedRow();
+    if (row >= 0)
+        delete ui_.messageList->takeItem(row);
+    updateCountLabel();
+}
+
+void MainWindow::onClearAll() {
+    ui_.messageList->clear();
+    updateCountLabel();
+}
+
+void MainWindow::updateRemoveButton() {
+    ui_.removeSelectedButton->setEnabled(!selectedText().isEmpty());
+}
+
+// ---- Sending: the rotation and the countdown ----
+
+void MainWindow::sendAwayText(const QString& text) {
+    const bool fontTags = optionState(Option::FontTags) == OptionState::On;
+    const QString composed = engine::composeAwayText(text, fontTags, [this] {
+        return engine::FontChoice{ui_.fontFaceList->currentText(), ui_.fontSizeList->currentText()};
+    });
+    services_.opener.open(engine::awayCommand(composed));
+}
+
+void MainWindow::onStartRotation() {
+    if (ui_.messageList->count() == 0) {
+        services_.dialogs.inform(this, QStringLiteral("No Messages!"), kTitle);
+        return;
+    }
+    using std::chrono::seconds;
+    rotation_.start(ui_.interval5Option->isChecked()    ? seconds(5)
+                    : ui_.interval20Option->isChecked() ? seconds(20)
+                                                        : seconds(10));
+    rotationTimer_->start(rotation_.interval());
+    onRotationTick();
+    setRotationRunning(true);
+}
+
+void MainWindow::onStopRotation() {
+    rotation_.stop();
+    rotationTimer_->stop();
+    setRotationRunning(false);
+}
+
+void MainWindow::onRotationTick() {
+    const int row = rotation_.tick(ui_.messageList->count());
+    if (row >= 0) {
+        ui_.messageList->setCurrentRow(row);
+        ui_.messageList->scrollToItem(ui_.messageList->item(row));
+    }
+    sendAwayText(selectedText());
+}
+
+void MainWindow::setRotationRunning(bool running) {
+    ui_.startButton->setEnabled(!running);
+    ui_.stopButton->setEnabled(running);
+    for (QRadioButton* option : {ui_.interval5Option, ui_.interval10Option, ui_.interval20Option})
+        option->setEnabled(!running);
+}
+
+void MainWindow::onEnableCountdown() {
+    const QString first =
+        countdown_.start(ui_.countdownMessageEdit->toPlainText(), ui_.minutesEdit->text());
+    countdownTimer_->start();
+    sendAwayText(first);
+    setCountdownRunning(true);
+}
+
+void MainWindow::onDisableCountdown() {
+    countdown_.stop();
+    countdownTimer_->stop();
+    setCountdownRunning(false);
+}
+
+void MainWindow::onCountdownTick() {
+    const engine::Countdown::Step step = countdown_.tick(ui_.countdownMessageEdit->toPlainText(),
+                                                         ui_.notBackMessageEdit->toPlainText());
+    if (step.finished) {
+        countdownTimer_->stop();
+        setCountdownRunning(false);
+    }
+    sendAwayText(step.text);
+}
+
+void MainWindow::setCountdownRunning(bool running) {
+    ui_.enableCountdownButton->setEnabled(!running);
+    ui_.disableCountdownButton->setEnabled(running);
+    ui_.countdownMessageEdit->setEnabled(!running);
+    ui_.minutesEdit->setEnabled(!running);
+}
+
+// ---- The notification area ----
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        hideInTrayIfMinimised();
+}
+
+void MainWindow::hideInTrayIfMinimised() {
+    if (optionState(Option::HideInTray) == OptionState::Off)
+        return;
+    if (!isMinimized()) {
+        services_.tray.remove();
+        return;
+    }
+    // Without a notification area there would be no way back: stay in the taskbar.
+    if (!services_.tray.available())
+        return;
+    // Hiding waits for the event loop so that the window manager has seen the minimise; by
+    // then the window may be back, or the icon gone, and then it must stay.
+    QTimer::singleShot(0, this, [this] {
+        if (isMinimized() && services_.tray.shown())
+            hide();
+    });
+    services_.tray.show(windowIcon(), kTitle);
+}
+
+void MainWindow::restoreFromTray() {
+    showNormal();
+    raise();
+    activateWindow();
+    services_.tray.remove();
+}
+
+// ---- Options, start-up and shutdown ----
+
+OptionState MainWindow::optionState(Option option) const {
+    return optionStateOf(ui_.optionBox(option));
+}
+
+void MainWindow::restoreOption(Option option) {
+    // A box keeps its unticked design state when the stored value is missing or unusable.
+    if (const std::optional<OptionState> state = settings_.option(option))
+        ui_.optionBox(option)->setCheckState(checkStateFor(*state));
+}
+
+void MainWindow::onOptionChanged(Option option) {
+    QCheckBox* box = ui_.optionBox(option);
+    // Once the user leaves the greyed state, clicks only tick and untick.
+    if (box->checkState() != Qt::PartiallyChecked)
+        box->setTristate(false);
+    if (option == Option::FontTags)
+        ui_.fontFrame->setEnabled(optionState(option) != OptionState::Off);
+    settings_.storeOption(option, optionState(option));
+}
+
+void MainWindow::startUp() {
+    ui_.fontFaceList->addItems(fontFamilies());
+    for (const Option option : storage::kOptions)
+        restoreOption(option);
+    if (storage::isRegularFile(files_.messageList) &&
+        optionState(Option::AutoSave) == OptionState::On)
+        loadMessageList();
+    if (optionState(Option::PlaySound) == OptionState::On)
+        desktop::playStartupSound(files_.startupSound, services_.sound);
+    ui_.fontFrame->setEnabled(optionState(Option::FontTags) != OptionState::Off);
+    if (ui_.fontFaceList->count() > 0)
+        ui_.fontFaceList->setCurrentIndex(0);
+    ui_.fontSizeList->setCurrentIndex(0);
+}
+
+void MainWindow::loadMessageList() {
+    // Timers keep running while a long list loads; the user's input waits until it is in.
+    const auto runTimers = [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    const storage::LoadedList loaded = storage::loadMessageList(
+        files_.messageList, engine::kMaxMessages - ui_.messageList->count(), runTimers);
+    // A file that couldn't be taken in whole (a read error, more lines than the list holds)
+    // keeps what it has rather than being cut down to what was loaded.
+    listFileLoadedWhole_ = loaded.whole;
+    ui_.messageList->addItems(loaded.entries);
+    updateCountLabel();
+    // Input held back while loading would otherwise wait for the next event to wake the loop.
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+        dispatcher->wakeUp();
+}
+
+void MainWindow::shutDown() {
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    storage::OptionStates options;
+    for (const Option option : storage::kOptions)
+        options[static_cast<size_t>(option)] = optionState(option);
+    settings_.storeAll(options, ui_.fontFaceList->currentIndex(), ui_.fontSizeList->currentIndex());
+    if (optionState(Option::AutoSave) != OptionState::On || !listFileLoadedWhole_)
+        return;
+    QStringList entries;
+    for (int row = 0; row < ui_.messageList->count(); ++row)
+        entries << ui_.messageList->item(row)->text();
+    storage::saveMessageList(files_.messageList, entries);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    shutDown();
+    event->accept();
+}
+
+void MainWindow::shutDownOnEveryWayOut(desktop::ShutdownSignals& watcher) {
+    connect(&watcher, &desktop::ShutdownSignals::received, this, [this] {
+        shutDown();
+        QCoreApplication::quit();
+    });
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager&) { shutDown(); });
+    connect(qGuiApp, &QCoreApplication::aboutToQuit, this, [this] { shutDown(); });
+}
+
+} // namespace ui

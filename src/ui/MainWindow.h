@@ -1,0 +1,97 @@
+#pragma once
+
+#include "Countdown.h"
+#include "MainWindowLayout.h"
+#include "ProgramDir.h"
+#include "Rotation.h"
+#include "Settings.h"
+
+#include <QString>
+#include <QWidget>
+
+class QTimer;
+
+namespace desktop {
+class ShutdownSignals;
+class SoundPlayer;
+class TrayIcon;
+class UrlOpener;
+} // namespace desktop
+
+namespace ui {
+
+class Dialogs;
+
+// What the window reaches outside itself: the modal notices, the desktop and chance.
+struct WindowServices {
+    Dialogs& dialogs;
+    desktop::UrlOpener& opener;
+    desktop::TrayIcon& tray;
+    desktop::SoundPlayer& sound;
+    engine::UnitRandom& random;
+};
+
+// The one window: the message list with its rotation, the countdown, the options and the
+// files they are kept in.
+class MainWindow final : public QWidget {
+    Q_OBJECT
+
+public:
+    MainWindow(WindowServices services, const QString& programDir, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Fonts, options, the message list and the start-up sound. Runs once, before showing.
+    void startUp();
+    // Stores the settings and, when automatic saving is on, the list. Runs at most once,
+    // whichever way the program ends.
+    void shutDown();
+    // Closing the window, the desktop session ending, the application quitting by any path
+    // and a SIGTERM, SIGINT or SIGHUP all shut down, once. A signal also ends the program.
+    void shutDownOnEveryWayOut(desktop::ShutdownSignals& watcher);
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void connectControls();
+
+    void onAddMessage();
+    void onRemoveSelected();
+    void onClearAll();
+    void updateRemoveButton();
+    void updateCountLabel();
+    int selectedRow() const;
+    QString selectedText() const;
+
+    void sendAwayText(const QString& text);
+    void onStartRotation();
+    void onStopRotation();
+    void onRotationTick();
+    void setRotationRunning(bool running);
+    void onEnableCountdown();
+    void onDisableCountdown();
+    void onCountdownTick();
+    void setCountdownRunning(bool running);
+
+    void hideInTrayIfMinimised();
+    void restoreFromTray();
+
+    storage::OptionState optionState(storage::Option option) const;
+    void restoreOption(storage::Option option);
+    void onOptionChanged(storage::Option option);
+    void loadMessageList();
+
+    MainWindowUi ui_;
+    WindowServices services_;
+    storage::ProgramFiles files_;
+    storage::Settings settings_;
+    engine::Rotation rotation_;
+    engine::Countdown countdown_;
+    QTimer* rotationTimer_ = nullptr;
+    QTimer* countdownTimer_ = nullptr;
+    bool listFileLoadedWhole_ = true;
+    bool shutDown_ = false;
+};
+
+} // namespace ui

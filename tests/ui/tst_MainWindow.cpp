@@ -1,0 +1,238 @@
+#include "Appearance.h"
+#include "MessageLimits.h"
+#include "ShutdownSignals.h"
+#include "TabControl.h"
+#include "TestWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+QString away(const QString& encoded) {
+    return QStringLiteral("aim:goaway?message=") + encoded;
+}
+
+QByteArray config(const char* loadSave, const char* tray, const char* tags, const char* sound) {
+    return QStringLiteral("[Main]\r\nLoad/Save=%1\r\nHideInTray=%2\r\nFontTags=%3\r\nPlaySound=%4"
+                          "\r\nFontFace=1\r\nFontSize=0\r\n")
+        .arg(loadSave, tray, tags, sound)
+        .toUtf8();
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QApplication::setFont(ui::windowFont()); }
+
+    // "Remove Selected" is enabled exactly while the selected entry has text; the count
+    // follows every change, and the prompt stops asking once the list is full.
+    void messageList() {
+        TestWindow w;
+        auto* list = w.get<QListWidget>("messageList");
+        list->addItems({"a", "", " ", "b"});
+        for (const auto& [row, enabled] :
+             {std::pair(0, true), std::pair(1, false), std::pair(2, true), std::pair(-1, false)}) {
+            list->setCurrentRow(row);
+            QCOMPARE(w.get("removeSelectedButton")->isEnabled(), enabled);
+        }
+        list->setCurrentRow(3);
+        w.click("removeSelectedButton");
+        QCOMPARE(w.entries(), QStringList({"a", "", " "}));
+        w.click("clearAllButton");
+        QVERIFY(!w.get("removeSelectedButton")->isEnabled());
+        QCOMPARE(w.get<QLabel>("messageCountLabel")->text(), "Random Messages: 0");
+        list->addItems(QStringList(engine::kMaxMessages - 1, "m"));
+        w.dialogs.answers = {"last", "one too many"};
+        w.click("addMessageButton");
+        QCOMPARE(w.entries().last() + w.dialogs.answers.join(','), "lastone too many");
+        QCOMPARE(w.get<QLabel>("messageCountLabel")->text(), "Random Messages: 32767");
+    }
+
+    // Start sends at once, then the timer sends every 5, 10 or 20 seconds until Stop.
+    void rotation() {
+        TestWindow w;
+        w.click("startButton");
+        QCOMPARE(w.dialogs.notices, QStringList{"Pellory|No Messages!"});
+        w.get<QListWidget>("messageList")->addItems({"Back soon", "Out to lunch", "Gone"});
+        w.random.draws = {0.5, 0.0, 0.99};
+        auto* timer = w.get<QTimer>("rotationTimer");
+        const std::pair<const char*, int> intervals[] = {
+            {"interval5Option", 5000}, {"interval20Option", 20000}, {"interval10Option", 10000}};
+        for (const auto& [option, period] : intervals) {
+            w.click(option);
+            w.click("startButton");
+            QVERIFY(timer->isActive() && timer->interval() == period &&
+                    !w.get(option)->isEnabled());
+            w.click("stopButton");
+            QVERIFY(!timer->isActive() && w.get(option)->isEnabled());
+        }
+        QCOMPARE(w.opener.opened,
+                 QStringList({away("Out+to+lunch"), away("Back+soon"), away("Gone")}));
+        QCOMPARE(w.get<QListWidget>("messageList")->currentRow(), 2);
+    }
+
+    // Font tags go out only while the box is ticked, not greyed, read afresh at every send.
+    void fontTagsWhenTicked() {
+        TestWindow w;
+        w.get<QListWidget>("messageList")->addItem("Hi");
+        w.get<QComboBox>("fontFaceList")->addItem("Times New Roman");
+        w.get<QComboBox>("fontSizeList")->setCurrentIndex(2);
+        w.click("startButton");
+        for (const Qt::CheckState state : {Qt::Checked, Qt::PartiallyChecked}) {
+            w.get<QCheckBox>("fontTagsBox")->setCheckState(state);
+            w.tick("rotationTimer");
+        }
+        QCOMPARE(w.opener.opened,
+                 QStringList({away("Hi"), away("<fontface=\"Times+New+Roman\"><fontsize=\"3\">Hi"),
+                              away("Hi")}));
+    }
+
+    void countdown() {
+        TestWindow w;
+        auto* timer = w.get<QTimer>("countdownTimer");
+        w.get<QLineEdit>("minutesEdit")->setText("2");
+        w.click("enableCountdownButton");
+        QVERIFY(timer->isActive() && timer->interval() == 60000 &&
+                !w.get("minutesEdit")->isEnabled());
+        w.tick("countdownTimer");
+        w.get<QPlainTextEdit>("notBackMessageEdit")->setPlainText("Late\nagain");
+        w.tick("countdownTimer");
+        QVERIFY(!timer->isActive() && w.get("enableCountdownButton")->isEnabled());
+        w.click("enableCountdownButton");
+        w.click("disableCountdownButton");
+        QVERIFY(!timer->isActive() && w.get("minutesEdit")->isEnabled());
+        const QString two = away("I+will+be+back+in+2+minutes.\r\n");
+        QCOMPARE(w.opener.opened, QStringList({two, away("I+will+be+back+in+1+minutes.\r\n"),
+                                               away("Late\r\nagain"), two}));
+    }
+
+    void hideInTray_data() {
+        QTest::addColumn<int>("option");
+        QTest::addColumn<bool>("area");
+        QTest::newRow("option off") << int(Qt::Unchecked) << true;
+        QTest::newRow("greyed is on") << int(Qt::PartiallyChecked) << true;
+        QTest::newRow("no notification area") << int(Qt::Checked) << false;
+    }
+    void hideInTray() {
+        QFETCH(int, option);
+        QFETCH(bool, area);
+        TestWindow w;
+        w.tray.hasArea = area;
+        w.get<QCheckBox>("hideInTrayBox")->setCheckState(Qt::CheckState(option));
+        w.window->show();
+        w.window->setWindowState(Qt::WindowMinimized);
+        QCoreApplication::processEvents(); // the hide waits for the event loop
+        const bool hides = area && option != Qt::Unchecked;
+        QVERIFY(w.window->isVisible() != hides && w.tray.visible == hides);
+        w.tray.click();
+        QVERIFY(!hides || (w.window->isVisible() && !w.window->isMinimized() && !w.tray.visible));
+    }
+
+    void linksOpenTheirAddresses() {
+        TestWindow w;
+        w.window->show();
+        for (const char* link : {"homePageLink", "authorPageLink"})
+            QTest::mouseClick(w.get(link), Qt::LeftButton, {}, QPoint(3, 3));
+        QCOMPARE(w.opener.opened,
+                 QStringList({"http://zandrik.net", "http://zandrik.net/pellory"}));
+    }
+
+    // Start-up restores what Config.ini and RandomMsgs.lst hold; closing stores it again.
+    void startUpAndClose_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<QString>("started"); // entries | font lists enabled | sounds
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QByteArray>("listAfter");
+        const QByteArray list = "one\r\ntwo\r\n", none = "<none>";
+        const QByteArray on =
+            "[main]\nload/"
+            "save=1\r\nHideInTray=0\r\nFontTags=0\r\nPlaySound=0\r\nFontFace=1\r\nFontSize=0\r\n";
+        // clang-format off
+        QTest::newRow("first start") << QByteArray() << list << "|0|" << config("0", "0", "0", "0") << list;
+        QTest::newRow("auto save on") << "[main]\nload/save = 1.0\n"_qba << list << "one,two|0|" << on << list + "added\r\n";
+        QTest::newRow("auto save on, no list") << "[main]\nload/save=1"_qba << none << "|0|" << on << "added\r\n"_qba;
+        QTest::newRow("greyed") << config("2", "2", "2", "2") << list << "|1|" << config("2", "2", "2", "2") << list;
+        QTest::newRow("odd values") << config("yes", "3", "1", "1") << list << "|1|Intro.wav,bell" << config("0", "0", "1", "1") << list;
+        QTest::newRow("more lines than the list holds") << "[Main]\nLoad/Save=1\n"_qba << "x\n"_qba.repeated(32768)
+            << QString("x,").repeated(32767).chopped(1) + "|0|" << "[Main]\nLoad/Save=1\nHideInTray=0\r\nFontTags=0\r\nPlaySound=0\r\nFontFace=1\r\nFontSize=0\r\n"_qba << "x\n"_qba.repeated(32768);
+        // clang-format on
+    }
+    void startUpAndClose() {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, list);
+        QFETCH(QString, started);
+        QFETCH(QByteArray, after);
+        QFETCH(QByteArray, listAfter);
+        TestWindow w;
+        QVERIFY(before.isEmpty() || writeBytes(w.path("Config.ini"), before));
+        QVERIFY(list == "<none>" || writeBytes(w.path("RandomMsgs.lst"), list));
+        w.window->startUp();
+        QCOMPARE(w.entries().join(',') + '|' + QString::number(w.get("fontFrame")->isEnabled()) +
+                     '|' + w.sound.played.replaceInStrings(w.dir.path() + '/', "").join(','),
+                 started);
+        QCOMPARE(w.get<QLabel>("messageCountLabel")->text(),
+                 QString("Random Messages: %1").arg(w.entries().size()));
+        QCOMPARE(w.get<QComboBox>("fontSizeList")->currentText(), "1");
+        w.get<QListWidget>("messageList")->addItem("added");
+        w.get<QComboBox>("fontFaceList")->setCurrentIndex(1);
+        w.window->close();
+        QCOMPARE(readBytes(w.path("Config.ini")), after);
+        QCOMPARE(readBytes(w.path("RandomMsgs.lst")), listAfter);
+    }
+
+    void optionsAreStoredWhenTicked() {
+        TestWindow w;
+        for (const char* box :
+             {"autoSaveBox", "hideInTrayBox", "fontTagsBox", "playSoundBox", "fontTagsBox"})
+            w.click(box);
+        QCOMPARE(readBytes(w.path("Config.ini")),
+                 "[Main]\r\nLoad/Save=1\r\nHideInTray=1\r\nFontTags=0\r\nPlaySound=1\r\n");
+        QVERIFY(!w.get("fontFrame")->isEnabled());
+        w.click("fontTagsBox");
+        QVERIFY(w.get("fontFrame")->isEnabled());
+    }
+
+    void quittingStoresOnce() {
+        TestWindow w;
+        desktop::ShutdownSignals watcher;
+        w.window->shutDownOnEveryWayOut(watcher);
+        QTimer::singleShot(0, &QCoreApplication::quit);
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(QFile::remove(w.path("Config.ini")));
+        w.window->close();
+        QVERIFY(!QFile::exists(w.path("Config.ini")));
+    }
+
+    // At 96 dpi: 366x201 pixels, each caption whole in the window's own font.
+    void layout() {
+        TestWindow w;
+        QCOMPARE(w.window->size(), QSize(366, 201));
+        QCOMPARE(QFontInfo(w.get("messageCountLabel")->font()).family(), "Tahoma");
+        for (QAbstractButton* button : w.window->findChildren<QAbstractButton*>()) {
+            const int indicator = qobject_cast<QPushButton*>(button) ? 8 : 20;
+            QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) <=
+                         button->width() - indicator,
+                     qPrintable(button->text()));
+        }
+        auto* tabs = w.get<ui::TabControl>("tabs")->tabBar();
+        for (int i = 0; i < tabs->count(); ++i) {
+            const QRect room = tabs->captionRect(i);
+            QVERIFY(room.contains(tabs->fontMetrics().boundingRect(
+                room, Qt::AlignCenter | Qt::TextWordWrap, tabs->tabText(i))));
+        }
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_MainWindow.moc"
