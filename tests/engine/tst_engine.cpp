@@ -1,4 +1,3 @@
-#include "AwayText.h"
 #include "Countdown.h"
 #include "Numbers.h"
 #include "Rotation.h"
@@ -9,26 +8,6 @@ class EngineTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void awayCommand_data() {
-        QTest::addColumn<bool>("fontTags");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("encoded");
-        // clang-format off
-        QTest::newRow("spaces") << false << "a   b" << "a+++b";
-        QTest::newRow("four escaped") << false << "C++ 100%&up#1" << "C%2B%2B+100%25%26up%231";
-        QTest::newRow("the rest raw") << false << "<b>?=\t\"é\r\n" << "<b>?=\t\"é\r\n";
-        QTest::newRow("font tags") << true << "Hi" << "<fontface=\"A+B\"><fontsize=\"2\">Hi";
-        // clang-format on
-    }
-    void awayCommand() {
-        QFETCH(bool, fontTags);
-        QFETCH(QString, text);
-        QFETCH(QString, encoded);
-        const auto font = [] { return engine::FontChoice{"A B", "2"}; };
-        const QString composed = engine::composeAwayText(text, fontTags, font);
-        QCOMPARE(engine::awayCommand(composed), "aim:goaway?message=" + encoded);
-    }
-
     void parseInt16() {
         // clang-format off
         const std::pair<const char*, const char*> rows[] = {

@@ -6,10 +6,29 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QProcess>
 
+#include <csignal>
+#include <random>
 #include <sys/stat.h>
 
 using storage::OptionState;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+
+namespace {
+
+// Two large versions of the list, so that a cut or a mix of them shows.
+bool saveVersion(const QString& folder, int version) {
+    QStringList list;
+    for (int i = 0; i < 20000; ++i)
+        list << QStringLiteral("%1 %2: back in a while, caf\u00E9").arg(version).arg(i);
+    return storage::saveMessageList(folder + "/RandomMsgs.lst", list) &&
+           storage::writeIniValues(folder + "/Config.ini", "Main",
+                                   {{"Load/Save", QString::number(version)}});
+}
+
+} // namespace
 
 class StorageTest : public QObject {
     Q_OBJECT
@@ -45,47 +64,14 @@ private slots:
         QCOMPARE(storage::withIniValue(content, "Main", "Load/Save", "1"), written);
     }
 
-    void settings() {
-        const std::pair<const char*, int> options[] = {{"1", 1},    {" 1.0 ", 1}, {"2", 2},
-                                                       {"0", 0},    {"3", -1},    {"-1", -1},
-                                                       {"yes", -1}, {"", -1}};
-        for (const auto& [text, state] : options)
-            QCOMPARE(int(storage::Settings::parseOption(text).value_or(OptionState(-1))), state);
+    void settingsCreateTheirFolder() {
         const storage::Settings settings(file("new/Config.ini"));
         QVERIFY(settings.storeOption(storage::Option::HideInTray, OptionState::Greyed));
-        QVERIFY(settings.storeAll(
-            {OptionState::On, OptionState::Greyed, OptionState::Off, OptionState::On}, 4, -1));
-        QCOMPARE(readBytes(file("new/Config.ini")),
-                 "[Main]\r\nHideInTray=2\r\nLoad/Save=1\r\nFontTags=0\r\n"
-                 "PlaySound=1\r\nFontFace=4\r\nFontSize=-1\r\n");
-        QCOMPARE(settings.option(storage::Option::PlaySound), OptionState::On);
+        QCOMPARE(settings.option(storage::Option::HideInTray), OptionState::Greyed);
     }
 
-    void listFile_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("entries");
-        // clang-format off
-        QTest::newRow("CR LF, blank, unended") << "a\r\n\r\nb"_qba << QStringList{"a", "", "b"};
-        QTest::newRow("a lone CR stays") << "a\rb\nc\r"_qba << QStringList{"a\rb", "c\r"};
-        QTest::newRow("only the file's mark dropped") << "\xEF\xBB\xBF\n\xEF\xBB\xBF"_qba << QStringList{"", u"\uFEFF"_qs};
-        QTest::newRow("each line its encoding") << "\xE9\r\n\xC3\xA9\r\n\xC3\xA9\xE9"_qba << QStringList{"é", "é", "Ã©é"};
-        // clang-format on
-    }
-    void listFile() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, entries);
-        QVERIFY(writeBytes(file("list"), bytes));
-        QCOMPARE(storage::loadMessageList(file("list"), 100).entries, entries);
-        QVERIFY(storage::saveMessageList(file("list"), entries));
-        QCOMPARE(storage::loadMessageList(file("list"), 100).entries, entries);
-    }
-
-    void listFileBytes() {
-        const QStringList entries = {u"\uFEFFmark"_qs, "  a\t ", "", u"café"_qs};
-        QVERIFY(storage::saveMessageList(file("list"), entries));
-        QCOMPARE(readBytes(file("list")),
-                 "\xEF\xBB\xBF\xEF\xBB\xBFmark\r\n  a\t \r\n\r\ncaf\xC3\xA9\r\n");
-        int callbacks = 0; // a long load lets the caller's timers run
+    void longLoadLetsTimersRun() {
+        int callbacks = 0;
         QVERIFY(writeBytes(file("list"), QByteArray("x\r\n").repeated(200000)));
         QVERIFY(storage::loadMessageList(file("list"), 200000, [&] { ++callbacks; }).whole);
         QVERIFY(callbacks > 0);
@@ -119,6 +105,44 @@ private slots:
         ::chmod(QFile::encodeName(dir.path()), 0755);
     }
 
+    // The fuzz target's promises, on every input kept in fuzz/inputs.
+    void fuzzInputs() {
+        const QFileInfoList inputs =
+            QDir(TEST_DATA "/../../fuzz/inputs").entryInfoList(QDir::Files);
+        for (const QFileInfo& input : inputs) {
+            qInfo("%s", qPrintable(input.fileName()));
+            const QByteArray bytes = readBytes(input.filePath());
+            LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()),
+                                   size_t(bytes.size()));
+        }
+        QVERIFY(inputs.size() > 10);
+    }
+
+    // Kills a process of its own while it saves both files over and over: each file must
+    // always be one whole version or the other.
+    void killedSaveLeavesOneWholeVersion() {
+        QTemporaryDir dir;
+        const QString list = dir.filePath("RandomMsgs.lst"), config = dir.filePath("Config.ini");
+        QVERIFY(writeBytes(config, QByteArray("; a line kept as it is\r\n").repeated(5000)));
+        QSet<QByteArray> versions, seen;
+        for (int version : {1, 0})
+            versions << (saveVersion(dir.path(), version) ? readBytes(list) : "")
+                     << readBytes(config);
+        std::mt19937 chance(4242);
+        for (int round = 0; round < 40; ++round) {
+            QProcess saver;
+            saver.start(QCoreApplication::applicationFilePath(), {"--save-forever", dir.path()});
+            QVERIFY(saver.waitForReadyRead(20000));
+            QTest::qSleep(int(chance() % 300));
+            ::kill(pid_t(saver.processId()), SIGKILL);
+            QVERIFY(saver.waitForFinished(10000));
+            QVERIFY2(versions.contains(readBytes(list)) && versions.contains(readBytes(config)),
+                     "a file was cut");
+            seen << readBytes(list);
+        }
+        QCOMPARE(seen.size(), 2); // the kills landed at different moments
+    }
+
     void programDir() {
         QCOMPARE(storage::resolveProgramDir(dir_.path(), "/c"), dir_.path());
         QCOMPARE(storage::resolveProgramDir(file("missing"), "/c/"), "/c/pellory");
@@ -127,5 +151,16 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(StorageTest)
+int main(int argc, char** argv) {
+    if (argc == 3 && qstrcmp(argv[1], "--save-forever") == 0) { // for the crash-safety test
+        std::puts("saving");
+        std::fflush(stdout);
+        for (int version = 1;; version = 1 - version)
+            saveVersion(QString::fromLocal8Bit(argv[2]), version);
+    }
+    QCoreApplication app(argc, argv);
+    StorageTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_storage.moc"

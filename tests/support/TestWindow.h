@@ -56,13 +56,8 @@ struct TestWindow {
     FakeSound sound;
     ScriptedRandom random;
     QTemporaryDir dir;
-    std::unique_ptr<ui::MainWindow> window;
-
-    TestWindow() { reopen(); }
-    void reopen() {
-        window = std::make_unique<ui::MainWindow>(
-            ui::WindowServices{dialogs, opener, tray, sound, random}, dir.path());
-    }
+    std::unique_ptr<ui::MainWindow> window = std::make_unique<ui::MainWindow>(
+        ui::WindowServices{dialogs, opener, tray, sound, random}, dir.path());
     QString path(const QString& file) const { return dir.filePath(file); }
     template <typename T = QWidget> T* get(const char* name) const {
         return window->findChild<T*>(QLatin1String(name));
