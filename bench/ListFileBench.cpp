@@ -80,7 +80,7 @@ void Save(benchmark::State& state) {
         QStringList entries;
         for (int row = 0; row < fixture->filled.count(); ++row)
             entries << fixture->filled.item(row)->text();
-        storage::saveMessageList(fixture->savePath, entries);
+        (void)storage::saveMessageList(fixture->savePath, entries);
     }
     QFile saved(fixture->savePath);
     if (!saved.open(QIODevice::ReadOnly) || saved.readAll() != fixture->bytes)

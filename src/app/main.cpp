@@ -4,6 +4,7 @@
 #include "ProgramDir.h"
 #include "Rotation.h"
 #include "ShutdownSignals.h"
+#include "SingleInstance.h"
 #include "SoundPlayer.h"
 #include "TrayIcon.h"
 #include "UrlOpener.h"
@@ -20,6 +21,9 @@ int main(int argc, char* argv[]) {
     const QString programDir = storage::resolveProgramDir(
         QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    desktop::SingleInstance instance(programDir);
+    if (!instance.claim())
+        return 0; // the copy already running on this folder shows its window instead
 
     ui::QtDialogs dialogs;
     desktop::XdgOpener opener;
@@ -31,6 +35,8 @@ int main(int argc, char* argv[]) {
     // Signals are caught before start-up, so a kill at any moment after it finds them caught.
     desktop::ShutdownSignals shutdownSignals;
     window.shutDownOnEveryWayOut(shutdownSignals);
+    QObject::connect(&instance, &desktop::SingleInstance::showRequested, &window,
+                     &ui::MainWindow::bringToFront);
 
     // Loading the list lets timers run; a signal then must wait, or a half-loaded list
     // would be saved over the whole one.

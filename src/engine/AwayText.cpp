@@ -35,6 +35,9 @@ QString encodeAwayText(const QString& text) {
         case u'#':
             encoded += QLatin1String("%23");
             break;
+        case u'\0': // an argument ends at a NUL, so the rest of the text would be lost
+            encoded += QLatin1String("%00");
+            break;
         default:
             encoded += c;
         }

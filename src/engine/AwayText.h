@@ -20,7 +20,7 @@ QString composeAwayText(const QString& text, bool fontTags,
                         const std::function<FontChoice()>& currentFont);
 
 // Spaces become "+"; the four characters that a messenger would otherwise decode or split
-// on ("%", "+", "&", "#") are percent-encoded; everything else passes unchanged.
+// on ("%", "+", "&", "#") and NUL are percent-encoded; everything else passes unchanged.
 QString encodeAwayText(const QString& text);
 
 // "aim:goaway?message=" followed by the encoded text.

@@ -41,4 +41,22 @@ QString decodeUtf8Or1252(QByteArrayView bytes) {
     return utf8.hasError() ? fromWindows1252(bytes) : text;
 }
 
+Utf8Bytes asUtf8(const QByteArray& fileBytes) {
+    const std::optional<QStringConverter::Encoding> utf16 =
+        fileBytes.startsWith("\xFF\xFE")   ? std::optional(QStringConverter::Utf16LE)
+        : fileBytes.startsWith("\xFE\xFF") ? std::optional(QStringConverter::Utf16BE)
+                                           : std::nullopt;
+    if (!utf16)
+        return {fileBytes, std::nullopt};
+    QStringDecoder decoder(*utf16, QStringConverter::Flag::Stateless);
+    return {QString(decoder.decode(QByteArrayView(fileBytes).sliced(2))).toUtf8(), utf16};
+}
+
+QByteArray inFileEncoding(const QByteArray& utf8, std::optional<QStringConverter::Encoding> utf16) {
+    if (!utf16)
+        return utf8;
+    QStringEncoder encoder(*utf16, QStringConverter::Flag::WriteBom);
+    return encoder.encode(QString::fromUtf8(utf8));
+}
+
 } // namespace engine

@@ -8,11 +8,12 @@
 
 namespace storage {
 
-// Replaces the file's content as a whole through a temporary file in the same folder:
-// unless every byte was written, the old file stays exactly as it was. Creates a missing
-// folder. A file or folder without any write permission bit is left alone even by root,
-// and so is a file the user can't read. True when the file now holds the content.
-bool replaceFile(const QString& path, const QByteArray& content);
+// Replaces the file's content as a whole through a temporary file in the same folder, and
+// creates a missing folder. Unless every byte reached the disk, the old file stays exactly
+// as it was. A file or folder without any write permission bit is left alone even by root,
+// and so is a file the user can't read. Returns why the file could not be written, in a
+// few words, or an empty string when it now holds the content.
+[[nodiscard]] QString replaceFile(const QString& path, const QByteArray& content);
 
 // Opens a regular file, or a link to one, for reading. Never blocks on a FIFO or a device:
 // anything that is not a regular file is refused.

@@ -146,20 +146,27 @@ QByteArray withIniValue(const QByteArray& content, const QString& section, const
 
 QString readIniValue(const QString& path, const QString& section, const QString& key) {
     const std::optional<QByteArray> content = readRegularFile(path);
-    return content ? iniValue(*content, section, key) : QString();
+    return content ? iniValue(engine::asUtf8(*content).bytes, section, key) : QString();
 }
 
-bool writeIniValues(const QString& path, const QString& section, const IniValues& values) {
+QString writeIniValues(const QString& path, const QString& section, const IniValues& values) {
     // A file that is there but can't be read must not be replaced by one holding only
     // these keys.
     const std::optional<QByteArray> content =
         QFileInfo::exists(path) ? readRegularFile(path) : QByteArray();
-    if (!content)
-        return false;
-    QByteArray updated = *content;
+    if (!content) {
+        const QFileInfo info(path);
+        return info.isDir()    ? QStringLiteral("it is a folder")
+               : info.isFile() ? QStringLiteral("it can't be read")
+                               : QStringLiteral("it is not a regular file");
+    }
+    // A file Notepad saved as UTF-16 is edited as text and stays UTF-16.
+    const engine::Utf8Bytes text = engine::asUtf8(*content);
+    QByteArray updated = text.bytes;
     for (const auto& [key, value] : values)
         updated = withIniValue(updated, section, key, value);
-    return updated == *content || replaceFile(path, updated);
+    return updated == text.bytes ? QString()
+                                 : replaceFile(path, engine::inFileEncoding(updated, text.utf16));
 }
 
 } // namespace storage

@@ -20,12 +20,14 @@ QString iniValue(const QByteArray& content, const QString& section, const QStrin
 QByteArray withIniValue(const QByteArray& content, const QString& section, const QString& key,
                         const QString& value);
 
-// The same on a file: "" when the file can't be read.
+// The same on a file, in UTF-8 or Windows-1252, or UTF-16 with its mark: "" when the file
+// can't be read.
 QString readIniValue(const QString& path, const QString& section, const QString& key);
 
-// Sets the keys in order and replaces the file atomically, only when something changed. A
-// refused write, or a file that is there but can't be read, changes nothing. True when the
-// file holds the values.
-bool writeIniValues(const QString& path, const QString& section, const IniValues& values);
+// Sets the keys in order and replaces the file atomically, in the encoding it came in, only
+// when something changed. A refused write, or a file that is there but can't be read,
+// changes nothing. Returns why the file could not be written, or an empty string.
+[[nodiscard]] QString writeIniValues(const QString& path, const QString& section,
+                                     const IniValues& values);
 
 } // namespace storage

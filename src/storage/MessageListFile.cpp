@@ -3,6 +3,7 @@
 #include "FileAccess.h"
 #include "TextDecoding.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
 
 namespace storage {
@@ -25,8 +26,7 @@ public:
     bool full() const { return entries_.size() >= room_; }
     QStringList take() { return std::move(entries_); }
 
-    // False once the list can take no more entries.
-    bool add(QByteArrayView line) {
+    void add(QByteArrayView line) {
         if (entries_.isEmpty() && line.startsWith(kUtf8Bom))
             line = line.sliced(kUtf8Bom.size());
         entries_.append(engine::decodeUtf8Or1252(line));
@@ -36,7 +36,6 @@ public:
             betweenBatches_();
             sinceCallback_.restart();
         }
-        return !full();
     }
 
     // The unfinished last line counts when it holds more than the file's UTF-8 mark.
@@ -56,35 +55,36 @@ QByteArrayView withoutCr(QByteArrayView line) {
     return line.endsWith('\r') ? line.chopped(1) : line;
 }
 
-// Hands every complete line in `pending` to `lines` and keeps the unfinished rest.
+// Hands every complete line in `pending` to `lines` while they have room, and keeps the
+// rest. False once they have no more room.
 bool takeLines(QByteArray& pending, LineCollector& lines) {
     qsizetype start = 0;
-    bool more = true;
-    for (qsizetype end = 0; more && (end = pending.indexOf('\n', start)) >= 0; start = end + 1)
-        more = lines.add(withoutCr(QByteArrayView(pending).sliced(start, end - start)));
+    for (qsizetype end; !lines.full() && (end = pending.indexOf('\n', start)) >= 0; start = end + 1)
+        lines.add(withoutCr(QByteArrayView(pending).sliced(start, end - start)));
     pending.remove(0, start);
-    return more;
+    return !lines.full();
 }
 
-// True when the whole file went into the list.
-bool readLines(QFile& file, LineCollector& lines) {
+// True when the file was read to its end; what the list had no room for is left in `rest`.
+bool readLines(QIODevice& file, LineCollector& lines, QByteArray& rest) {
     QByteArray chunk(kReadChunk, Qt::Uninitialized);
     QByteArray pending;
     for (;;) {
         const qint64 got = file.read(chunk.data(), kReadChunk);
         if (got < 0)
-            return false; // a read error ends the load; the unfinished line is dropped
+            return false; // a read error ends the load
         if (got == 0)
             break;
         pending.append(chunk.constData(), got);
-        if (!takeLines(pending, lines))
-            return pending.isEmpty() && file.atEnd(); // full: whole only if nothing is left
+        if (!takeLines(pending, lines)) {
+            rest = pending + file.readAll();
+            return file.atEnd();
+        }
     }
-    if (pending.isEmpty())
-        return true;
-    if (lines.full())
-        return false;
-    lines.addLast(pending); // no LF follows, so a CR at its end is a lone CR and stays
+    if (!pending.isEmpty() && lines.full())
+        rest = pending;
+    else if (!pending.isEmpty())
+        lines.addLast(pending); // no LF follows, so a CR at its end is a lone CR and stays
     return true;
 }
 
@@ -96,11 +96,21 @@ LoadedList loadMessageList(const QString& path, int room,
     if (!openRegularFile(path, file))
         return {};
     LineCollector lines(room, betweenBatches);
-    const bool whole = lines.full() ? file.size() == 0 : readLines(file, lines);
-    return {lines.take(), whole};
+    LoadedList loaded;
+    if (file.peek(2) == "\xFF\xFE" || file.peek(2) == "\xFE\xFF") {
+        // UTF-16 is rare and small enough to convert as a whole, then read as UTF-8.
+        QByteArray converted = engine::asUtf8(file.readAll()).bytes;
+        QBuffer buffer(&converted);
+        buffer.open(QIODevice::ReadOnly);
+        loaded.complete = file.atEnd() && readLines(buffer, lines, loaded.rest);
+    } else {
+        loaded.complete = readLines(file, lines, loaded.rest);
+    }
+    loaded.entries = lines.take();
+    return loaded;
 }
 
-bool saveMessageList(const QString& path, const QStringList& entries) {
+QString saveMessageList(const QString& path, const QStringList& entries, const QByteArray& rest) {
     QByteArray bytes;
     // The reader takes a UTF-8 mark at the start for the file's own and drops it; a first
     // message that begins with U+FEFF gets such a mark in front, so that its own stays.
@@ -110,7 +120,7 @@ bool saveMessageList(const QString& path, const QStringList& entries) {
         bytes += entry.toUtf8();
         bytes += "\r\n";
     }
-    return replaceFile(path, bytes);
+    return replaceFile(path, bytes + rest);
 }
 
 } // namespace storage

@@ -39,11 +39,11 @@ std::optional<OptionState> Settings::option(Option option) const {
     return parseOption(readIniValue(path_, kSection, key(option)));
 }
 
-bool Settings::storeOption(Option option, OptionState state) const {
+QString Settings::storeOption(Option option, OptionState state) const {
     return writeIniValues(path_, kSection, {{key(option), valueText(state)}});
 }
 
-bool Settings::storeAll(const OptionStates& options, int fontFace, int fontSize) const {
+QString Settings::storeAll(const OptionStates& options, int fontFace, int fontSize) const {
     IniValues values;
     for (const Option option : kOptions)
         values.append({key(option), valueText(options[static_cast<size_t>(option)])});

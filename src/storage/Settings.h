@@ -28,10 +28,11 @@ public:
 
     // The stored state; nothing when the key is missing or holds something else.
     std::optional<OptionState> option(Option option) const;
-    // Each returns true when the file now holds the values.
-    bool storeOption(Option option, OptionState state) const;
+    const QString& path() const { return path_; }
+    // Each returns why the file could not be written, or an empty string.
+    [[nodiscard]] QString storeOption(Option option, OptionState state) const;
     // All six keys in their fixed order, in one write: the end of a run.
-    bool storeAll(const OptionStates& options, int fontFace, int fontSize) const;
+    [[nodiscard]] QString storeAll(const OptionStates& options, int fontFace, int fontSize) const;
 
 private:
     QString path_;

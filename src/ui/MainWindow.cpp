@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -25,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSessionManager>
 #include <QTimer>
 
@@ -77,8 +79,11 @@ MainWindow::MainWindow(WindowServices services, const QString& programDir, QWidg
     ui_.setupUi(this);
     rotationTimer_ = preciseTimer(this, "rotationTimer", rotation_.interval());
     countdownTimer_ = preciseTimer(this, "countdownTimer", std::chrono::minutes(1));
+    autoSaveTimer_ = preciseTimer(this, "autoSaveTimer", std::chrono::seconds(1));
+    autoSaveTimer_->setSingleShot(true);
+    connect(autoSaveTimer_, &QTimer::timeout, this, [this] { (void)saveMessageList(); });
     connectControls();
-    services_.tray.setOnLeftClick([this] { restoreFromTray(); });
+    services_.tray.setOnLeftClick([this] { bringToFront(); });
 }
 
 MainWindow::~MainWindow() {
@@ -137,11 +142,13 @@ void MainWindow::updateCountLabel() {
 void MainWindow::onAddMessage() {
     const QString prompt = QStringLiteral("Enter Away Message (Use HTML tags if you want)");
     while (ui_.messageList->count() < engine::kMaxMessages) {
-        const QString answer = services_.dialogs.askText(this, prompt, kTitle);
+        // The prompt is a one-line box: a pasted text keeps no more than its first line.
+        const QString answer = services_.dialogs.askText(this, prompt, kTitle)
+                                   .section(QRegularExpression(QStringLiteral("[\r\n]")), 0, 0);
         if (answer.isEmpty())
             return;
         ui_.messageList->addItem(answer);
-        updateCountLabel();
+        onListChanged();
     }
 }
 
@@ -149,12 +156,21 @@ void MainWindow::onRemoveSelected() {
     const int row = selectedRow();
     if (row >= 0)
         delete ui_.messageList->takeItem(row);
-    updateCountLabel();
+    onListChanged();
 }
 
 void MainWindow::onClearAll() {
     ui_.messageList->clear();
+    onListChanged();
+}
+
+void MainWindow::onListChanged() {
     updateCountLabel();
+    listChanged_ = true;
+    // One save shortly after a burst of changes keeps them safe from a crash or a lost
+    // display, without a write for every message the prompt takes.
+    if (optionState(Option::AutoSave) == OptionState::On)
+        autoSaveTimer_->start();
 }
 
 void MainWindow::updateRemoveButton() {
@@ -265,7 +281,7 @@ void MainWindow::hideInTrayIfMinimised() {
     services_.tray.show(windowIcon(), kTitle);
 }
 
-void MainWindow::restoreFromTray() {
+void MainWindow::bringToFront() {
     showNormal();
     raise();
     activateWindow();
@@ -291,15 +307,19 @@ void MainWindow::onOptionChanged(Option option) {
         box->setTristate(false);
     if (option == Option::FontTags)
         ui_.fontFrame->setEnabled(optionState(option) != OptionState::Off);
-    settings_.storeOption(option, optionState(option));
+    // Saving from now on must not replace a file whose messages were never loaded.
+    if (started_ && option == Option::AutoSave && optionState(option) == OptionState::On &&
+        !listFileKnown_ && storage::isRegularFile(files_.messageList))
+        loadMessageList();
+    (void)settings_.storeOption(option, optionState(option));
 }
 
 void MainWindow::startUp() {
     ui_.fontFaceList->addItems(fontFamilies());
     for (const Option option : storage::kOptions)
         restoreOption(option);
-    if (storage::isRegularFile(files_.messageList) &&
-        optionState(Option::AutoSave) == OptionState::On)
+    if (optionState(Option::AutoSave) == OptionState::On &&
+        storage::isRegularFile(files_.messageList))
         loadMessageList();
     if (optionState(Option::PlaySound) == OptionState::On)
         desktop::playStartupSound(files_.startupSound, services_.sound);
@@ -307,6 +327,7 @@ void MainWindow::startUp() {
     if (ui_.fontFaceList->count() > 0)
         ui_.fontFaceList->setCurrentIndex(0);
     ui_.fontSizeList->setCurrentIndex(0);
+    started_ = true;
 }
 
 void MainWindow::loadMessageList() {
@@ -314,11 +335,15 @@ void MainWindow::loadMessageList() {
     const auto runTimers = [] {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
-    const storage::LoadedList loaded = storage::loadMessageList(
+    const bool hadEntries = ui_.messageList->count() > 0;
+    storage::LoadedList loaded = storage::loadMessageList(
         files_.messageList, engine::kMaxMessages - ui_.messageList->count(), runTimers);
-    // A file that couldn't be taken in whole (a read error, more lines than the list holds)
-    // keeps what it has rather than being cut down to what was loaded.
-    listFileLoadedWhole_ = loaded.whole;
+    // A file that couldn't be read to its end is never replaced; the lines the list had no
+    // room for go back into the file after the list's own.
+    listFileReadable_ = loaded.complete;
+    listRest_ = std::move(loaded.rest);
+    listFileKnown_ = true;
+    listChanged_ = listChanged_ || hadEntries;
     ui_.messageList->addItems(loaded.entries);
     updateCountLabel();
     // Input held back while loading would otherwise wait for the next event to wake the loop.
@@ -326,20 +351,37 @@ void MainWindow::loadMessageList() {
         dispatcher->wakeUp();
 }
 
+QString MainWindow::saveMessageList() {
+    if (optionState(Option::AutoSave) != OptionState::On || !listFileReadable_)
+        return {};
+    // An unchanged list leaves the file as it is; a missing file is made from the list.
+    if (!listChanged_ && QFileInfo::exists(files_.messageList))
+        return {};
+    QStringList entries;
+    for (int row = 0; row < ui_.messageList->count(); ++row)
+        entries << ui_.messageList->item(row)->text();
+    const QString error = storage::saveMessageList(files_.messageList, entries, listRest_);
+    if (error.isEmpty()) {
+        listChanged_ = false;
+        listFileKnown_ = true;
+    }
+    return error;
+}
+
+void MainWindow::storeEverything() {
+    storage::OptionStates options;
+    for (const Option option : storage::kOptions)
+        options[static_cast<size_t>(option)] = optionState(option);
+    (void)settings_.storeAll(options, ui_.fontFaceList->currentIndex(),
+                             ui_.fontSizeList->currentIndex());
+    (void)saveMessageList();
+}
+
 void MainWindow::shutDown() {
     if (shutDown_)
         return;
     shutDown_ = true;
-    storage::OptionStates options;
-    for (const Option option : storage::kOptions)
-        options[static_cast<size_t>(option)] = optionState(option);
-    settings_.storeAll(options, ui_.fontFaceList->currentIndex(), ui_.fontSizeList->currentIndex());
-    if (optionState(Option::AutoSave) != OptionState::On || !listFileLoadedWhole_)
-        return;
-    QStringList entries;
-    for (int row = 0; row < ui_.messageList->count(); ++row)
-        entries << ui_.messageList->item(row)->text();
-    storage::saveMessageList(files_.messageList, entries);
+    storeEverything();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -352,8 +394,10 @@ void MainWindow::shutDownOnEveryWayOut(desktop::ShutdownSignals& watcher) {
         shutDown();
         QCoreApplication::quit();
     });
+    // The session may save without ending the program (a checkpoint, a cancelled logout),
+    // so this save leaves the one at the end to come.
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
-            [this](QSessionManager&) { shutDown(); });
+            [this](QSessionManager&) { storeEverything(); });
     connect(qGuiApp, &QCoreApplication::aboutToQuit, this, [this] { shutDown(); });
 }
 

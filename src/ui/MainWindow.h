@@ -48,6 +48,8 @@ public:
     // Closing the window, the desktop session ending, the application quitting by any path
     // and a SIGTERM, SIGINT or SIGHUP all shut down, once. A signal also ends the program.
     void shutDownOnEveryWayOut(desktop::ShutdownSignals& watcher);
+    // Shows the window in front, from the notification area too.
+    void bringToFront();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -59,6 +61,7 @@ private:
     void onAddMessage();
     void onRemoveSelected();
     void onClearAll();
+    void onListChanged();
     void updateRemoveButton();
     void updateCountLabel();
     int selectedRow() const;
@@ -75,12 +78,13 @@ private:
     void setCountdownRunning(bool running);
 
     void hideInTrayIfMinimised();
-    void restoreFromTray();
 
     storage::OptionState optionState(storage::Option option) const;
     void restoreOption(storage::Option option);
     void onOptionChanged(storage::Option option);
     void loadMessageList();
+    QString saveMessageList();
+    void storeEverything();
 
     MainWindowUi ui_;
     WindowServices services_;
@@ -90,7 +94,12 @@ private:
     engine::Countdown countdown_;
     QTimer* rotationTimer_ = nullptr;
     QTimer* countdownTimer_ = nullptr;
-    bool listFileLoadedWhole_ = true;
+    QTimer* autoSaveTimer_ = nullptr;
+    QByteArray listRest_;          // the file's lines past the list's room, kept for the file
+    bool listFileReadable_ = true; // false after a load that couldn't read the file to its end
+    bool listFileKnown_ = false;   // the file's lines were loaded, or the list was saved there
+    bool listChanged_ = false;     // since it was loaded or saved
+    bool started_ = false;
     bool shutDown_ = false;
 };
 

@@ -1,3 +1,4 @@
+#include "AwayText.h"
 #include "Countdown.h"
 #include "Numbers.h"
 #include "Rotation.h"
@@ -8,6 +9,10 @@ class EngineTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void nulGoesOutEncoded() {
+        QCOMPARE(engine::awayCommand(QString::fromUtf16(u"a\0b", 3)), "aim:goaway?message=a%00b");
+    }
+
     void parseInt16() {
         // clang-format off
         const std::pair<const char*, const char*> rows[] = {

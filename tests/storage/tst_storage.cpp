@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QStringEncoder>
 
 #include <csignal>
 #include <random>
@@ -23,9 +24,10 @@ bool saveVersion(const QString& folder, int version) {
     QStringList list;
     for (int i = 0; i < 20000; ++i)
         list << QStringLiteral("%1 %2: back in a while, caf\u00E9").arg(version).arg(i);
-    return storage::saveMessageList(folder + "/RandomMsgs.lst", list) &&
+    return storage::saveMessageList(folder + "/RandomMsgs.lst", list).isEmpty() &&
            storage::writeIniValues(folder + "/Config.ini", "Main",
-                                   {{"Load/Save", QString::number(version)}});
+                                   {{"Load/Save", QString::number(version)}})
+               .isEmpty();
 }
 
 } // namespace
@@ -66,21 +68,37 @@ private slots:
 
     void settingsCreateTheirFolder() {
         const storage::Settings settings(file("new/Config.ini"));
-        QVERIFY(settings.storeOption(storage::Option::HideInTray, OptionState::Greyed));
+        QVERIFY(settings.storeOption(storage::Option::HideInTray, OptionState::Greyed).isEmpty());
         QCOMPARE(settings.option(storage::Option::HideInTray), OptionState::Greyed);
+    }
+
+    // Files Notepad saved as "Unicode": read as UTF-16, and Config.ini written back so.
+    void utf16Files() {
+        const auto utf16 = [](const QString& text) {
+            QStringEncoder encoder(QStringConverter::Utf16BE, QStringConverter::Flag::WriteBom);
+            return QByteArray(encoder.encode(text));
+        };
+        QVERIFY(writeBytes(file("Config.ini"), utf16(u"[Main]\r\nLoad/Save=1\r\n"_qs)));
+        QVERIFY(writeBytes(file("list"), utf16(u"café\r\n€"_qs)));
+        QCOMPARE(storage::loadMessageList(file("list"), 10).entries, QStringList({"café", "€"}));
+        QCOMPARE(storage::readIniValue(file("Config.ini"), "Main", "Load/Save"), "1");
+        QVERIFY(
+            storage::writeIniValues(file("Config.ini"), "Main", {{"HideInTray", "1"}}).isEmpty());
+        QCOMPARE(readBytes(file("Config.ini")),
+                 utf16(u"[Main]\r\nLoad/Save=1\r\nHideInTray=1\r\n"_qs));
     }
 
     void longLoadLetsTimersRun() {
         int callbacks = 0;
         QVERIFY(writeBytes(file("list"), QByteArray("x\r\n").repeated(200000)));
-        QVERIFY(storage::loadMessageList(file("list"), 200000, [&] { ++callbacks; }).whole);
+        QVERIFY(storage::loadMessageList(file("list"), 200000, [&] { ++callbacks; }).complete);
         QVERIFY(callbacks > 0);
     }
 
     void onlyRegularFilesAreRead() {
         QVERIFY(::mkfifo(QFile::encodeName(file("fifo")).constData(), 0600) == 0);
         for (const char* name : {"fifo", ".", "missing"}) // a FIFO without waiting for a writer
-            QVERIFY(!storage::loadMessageList(file(name), 10).whole &&
+            QVERIFY(!storage::loadMessageList(file(name), 10).complete &&
                     !storage::isRegularFile(file(name)));
     }
 
@@ -98,8 +116,8 @@ private slots:
         QVERIFY(writeBytes(dir.filePath("list"), "old\r\n"));
         QVERIFY(readOnly.isEmpty() ||
                 ::chmod(QFile::encodeName(dir.filePath(readOnly)), 0555) == 0);
-        QVERIFY(!storage::saveMessageList(path, {"new"}));
-        QVERIFY(!storage::writeIniValues(path, "Main", {{"a", "1"}}));
+        QVERIFY(!storage::saveMessageList(path, {"new"}).isEmpty());
+        QVERIFY(!storage::writeIniValues(path, "Main", {{"a", "1"}}).isEmpty());
         QCOMPARE(readBytes(dir.filePath("list")), "old\r\n");
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"list"});
         ::chmod(QFile::encodeName(dir.path()), 0755);
