@@ -10,11 +10,12 @@
 //           baseline: deleting QListWidget::takeItem of the same row on the plain list
 //   clear   "Clear All", 32,767 -> 0; baseline: QListWidget::clear on the plain list
 //   send    an away message through the real xdg-open opener, in this process with its
-//           full list; baseline: /bin/true started the same way (desktop::spawnDetached)
+//           full list; baseline: /bin/true started the same way (desktop::spawn)
 //
 // Prints one line per figure: "<name> <median ms> <baseline median ms> <runs>".
 
 #include "Appearance.h"
+#include "AimHandler.h"
 #include "AwayText.h"
 #include "MessageLimits.h"
 #include "TestWindow.h"
@@ -235,7 +236,7 @@ int main(int argc, char* argv[]) {
     const QString log = desktopHome.filePath(QStringLiteral("commands.log"));
     isolateDesktop(desktopHome.path(), log);
     const QString away = QStringLiteral("Out for lunch, back at 1");
-    desktop::XdgOpener opener;
+    desktop::XdgOpener opener(desktop::aimHandlerRegistered);
     Pair send;
     for (int i = 0; i < sends; ++i) {
         send.figure.push_back(elapsedMs([&] { opener.open(engine::awayCommand(away)); }, false));
@@ -243,7 +244,7 @@ int main(int argc, char* argv[]) {
         idleFor(10);
         send.baseline.push_back(elapsedMs(
             [&] {
-                if (!desktop::spawnDetached(QStringLiteral("/bin/true"), {}))
+                if (!desktop::spawn(QStringLiteral("/bin/true"), {}))
                     fail("cannot start /bin/true");
             },
             false));

@@ -1,3 +1,4 @@
+#include "AimHandler.h"
 #include "Appearance.h"
 #include "Dialogs.h"
 #include "MainWindow.h"
@@ -26,7 +27,7 @@ int main(int argc, char* argv[]) {
         return 0; // the copy already running on this folder shows its window instead
 
     ui::QtDialogs dialogs;
-    desktop::XdgOpener opener;
+    desktop::XdgOpener opener(desktop::aimHandlerRegistered);
     desktop::SystemTrayIcon tray;
     desktop::CanberraPlayer sound;
     engine::ClockSeededRandom random;
@@ -44,5 +45,6 @@ int main(int argc, char* argv[]) {
     window.startUp();
     shutdownSignals.setHeld(false);
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    return window.savedAtExit() ? status : 1;
 }

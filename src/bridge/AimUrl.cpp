@@ -59,9 +59,8 @@ AwayRequest parseAimUrl(QByteArrayView url) {
     const qsizetype colon = url.indexOf(':');
     if (colon < 0 || !sameName(url.first(colon), "aim"))
         return failure(QStringLiteral("not an aim: URL"));
-    QByteArrayView rest = url.sliced(colon + 1);
-    if (const qsizetype hash = rest.indexOf('#'); hash >= 0)
-        rest = rest.first(hash);
+    // An aim: link has no fragment: senders write "#" raw, as in <font color="#ff0000">.
+    const QByteArrayView rest = url.sliced(colon + 1);
     const qsizetype question = rest.indexOf('?');
     const QByteArrayView command = question < 0 ? rest : rest.first(question);
     if (!sameName(command, "goaway"))

@@ -17,8 +17,8 @@ struct AwayRequest {
 };
 
 // Reads "aim:goaway?message=VALUE" as handed over by the desktop, byte for byte. Scheme,
-// command and parameter names match without regard to case; a raw "#" starts a fragment,
-// which is ignored; other parameters are ignored; the first "message" parameter counts.
+// command and parameter names match without regard to case; the value runs to the next "&",
+// a raw "#" included; other parameters are ignored; the first "message" parameter counts.
 AwayRequest parseAimUrl(QByteArrayView url);
 
 // A query value as bytes: "+" is a space, "%XX" one byte, anything else passes raw. Nothing

@@ -37,7 +37,13 @@ ShutdownSignals::ShutdownSignals(QObject* parent) : QObject(parent) {
 
 ShutdownSignals::~ShutdownSignals() {
     for (const int sig : kWatched)
-        ::signal(sig, SIG_DFL);
+        ::signal(sig, ignoring_ ? SIG_IGN : SIG_DFL);
+}
+
+void ShutdownSignals::ignoreFurther() {
+    ignoring_ = true;
+    for (const int sig : kWatched)
+        ::signal(sig, SIG_IGN);
 }
 
 void ShutdownSignals::setHeld(bool held) {

@@ -16,6 +16,9 @@ public:
     ~ShutdownSignals() override;
     // While held, signals that arrive are kept and reported once released.
     void setHeld(bool held);
+    // From now on until the process ends, these signals change nothing: the shutdown that
+    // the first one started runs to its end.
+    void ignoreFurther();
 
 signals:
     void received(int signalNumber);
@@ -23,6 +26,7 @@ signals:
 private:
     void readPipe();
     QSocketNotifier* notifier_ = nullptr;
+    bool ignoring_ = false;
 };
 
 } // namespace desktop

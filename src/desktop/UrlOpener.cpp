@@ -1,25 +1,95 @@
 #include "UrlOpener.h"
 
 #include <QFile>
+#include <QProcess>
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 extern char** environ;
 
 namespace desktop {
+namespace {
 
-void XdgOpener::open(const QString& url) {
-    // The result is ignored on purpose: nobody is told when the desktop can't open it.
-    spawnDetached(QStringLiteral("xdg-open"), {url});
+// Linux takes at most 128 KiB, the terminating NUL included, for one argument.
+constexpr qsizetype kLongestArgument = 128 * 1024 - 1;
+constexpr std::chrono::seconds kHandlerLookupAge(5);
+constexpr std::chrono::milliseconds kCheckInterval(200);
+
+const QString kRegisterHint = QStringLiteral(
+    "No program receives the away messages: nothing is registered for aim: links. To use "
+    "pellory-aim-bridge, run: xdg-mime default pellory-aim-bridge.desktop "
+    "x-scheme-handler/aim");
+
+} // namespace
+
+XdgOpener::XdgOpener(std::function<bool()> hasAimHandler, std::chrono::milliseconds slowAfter)
+    : hasAimHandler_(std::move(hasAimHandler)), slowAfter_(slowAfter) {
+    // Checked only while xdg-open runs, so an idle program is not woken.
+    check_.setInterval(kCheckInterval);
+    connect(&check_, &QTimer::timeout, this, &XdgOpener::checkRunning);
 }
 
-bool spawnDetached(const QString& program, const QStringList& arguments) {
+void XdgOpener::open(const QString& url) {
+    // A web page opens now and then: detached, with nothing to wait for.
+    if (!url.startsWith(QLatin1String("aim:"))) {
+        if (!QProcess::startDetached(QStringLiteral("xdg-open"), {url}))
+            report(Problem::CannotStart, QStringLiteral("Could not start xdg-open."));
+        return;
+    }
+    if (!handlerKnown_ ||
+        handlerAge_.hasExpired(std::chrono::milliseconds(kHandlerLookupAge).count())) {
+        handlerKnown_ = hasAimHandler_();
+        handlerAge_.start();
+    }
+    if (!*handlerKnown_)
+        return report(Problem::NoHandler, kRegisterHint);
+    if (QFile::encodeName(url).size() > kLongestArgument)
+        return report(Problem::TooLong,
+                      QStringLiteral("An away message of %1 characters is too long to send: "
+                                     "Linux takes at most 128 KiB in one argument.")
+                          .arg(url.size()));
+    if (running_)
+        waiting_ = url;
+    else
+        start(url);
+}
+
+void XdgOpener::start(const QString& url) {
+    running_ = spawn(QStringLiteral("xdg-open"), {url});
+    if (running_ == 0)
+        return report(Problem::CannotStart, QStringLiteral("Could not start xdg-open: ") +
+                                                QString::fromLocal8Bit(std::strerror(errno)));
+    runningFor_.start();
+    check_.start();
+}
+
+void XdgOpener::checkRunning() {
+    int status = 0;
+    const pid_t ended = ::waitpid(running_, &status, WNOHANG);
+    if (ended == 0) {
+        if (runningFor_.hasExpired(slowAfter_.count()))
+            report(Problem::HandlerSlow,
+                   QStringLiteral("The program that handles aim: links has not finished after "
+                                  "%1 seconds; newer away messages wait for it.")
+                       .arg(slowAfter_.count() / 1000));
+        return;
+    }
+    if (ended == running_ && !(WIFEXITED(status) && WEXITSTATUS(status) == 0))
+        report(Problem::OpenerFailed,
+               QStringLiteral("xdg-open could not hand the away message on (exit status %1).")
+                   .arg(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)));
+    running_ = 0;
+    check_.stop();
+    if (std::optional<QString> next = std::exchange(waiting_, std::nullopt))
+        start(*next);
+}
+
+pid_t spawn(const QString& program, const QStringList& arguments) {
     std::vector<QByteArray> bytes;
     bytes.reserve(static_cast<size_t>(arguments.size()) + 1);
     bytes.push_back(QFile::encodeName(program));
@@ -32,8 +102,7 @@ bool spawnDetached(const QString& program, const QStringList& arguments) {
 
     // posix_spawn shares the caller's memory until the exec instead of copying it as fork()
     // does, so the time the window's thread waits doesn't grow with the window's memory. The
-    // child gets default signal handling and an empty signal mask, and its own session, as a
-    // detached program would.
+    // child gets default signal handling, an empty signal mask and its own session.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     sigset_t mask;
@@ -46,20 +115,8 @@ bool spawnDetached(const QString& program, const QStringList& arguments) {
     pid_t pid = 0;
     const int error = posix_spawnp(&pid, argv.front(), nullptr, &attributes, argv.data(), environ);
     posix_spawnattr_destroy(&attributes);
-    if (error != 0)
-        return false;
-
-    // The child is ours until it ends; a thread of its own collects it so that it leaves no
-    // zombie, and the program's end simply leaves it to init.
-    try {
-        std::thread([pid] {
-            while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-            }
-        }).detach();
-    } catch (const std::system_error&) {
-        // Without a thread the finished child stays a zombie until the program ends.
-    }
-    return true;
+    errno = error;
+    return error == 0 ? pid : 0;
 }
 
 } // namespace desktop

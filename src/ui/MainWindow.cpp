@@ -17,7 +17,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QEvent>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -29,6 +31,8 @@
 #include <QRegularExpression>
 #include <QSessionManager>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace ui {
 
@@ -63,6 +67,11 @@ OptionState optionStateOf(const QCheckBox* box) {
     return OptionState::Off;
 }
 
+// One line that names the file and says why it could not be saved.
+QString saveFailure(const QString& path, const QString& why) {
+    return QStringLiteral("Could not save %1: %2.").arg(path, why);
+}
+
 QTimer* preciseTimer(QObject* parent, const char* name, std::chrono::milliseconds interval) {
     auto* timer = new QTimer(parent);
     timer->setObjectName(QLatin1String(name));
@@ -81,9 +90,19 @@ MainWindow::MainWindow(WindowServices services, const QString& programDir, QWidg
     countdownTimer_ = preciseTimer(this, "countdownTimer", std::chrono::minutes(1));
     autoSaveTimer_ = preciseTimer(this, "autoSaveTimer", std::chrono::seconds(1));
     autoSaveTimer_->setSingleShot(true);
-    connect(autoSaveTimer_, &QTimer::timeout, this, [this] { (void)saveMessageList(); });
+    connect(autoSaveTimer_, &QTimer::timeout, this,
+            [this] { tellOnce(files_.messageList, saveMessageList()); });
+    // A notification area can go away while the window hides in it: then the window comes
+    // back, or it could never be reached again.
+    trayCheckTimer_ = preciseTimer(this, "trayCheckTimer", std::chrono::seconds(3));
+    connect(trayCheckTimer_, &QTimer::timeout, this, [this] {
+        if (!services_.tray.available())
+            bringToFront();
+    });
     connectControls();
     services_.tray.setOnLeftClick([this] { bringToFront(); });
+    services_.opener.setOnProblem(
+        [this](const QString& message) { services_.dialogs.tell(this, message); });
 }
 
 MainWindow::~MainWindow() {
@@ -111,6 +130,9 @@ void MainWindow::connectControls() {
     for (LinkLabel* link : {ui_.homePageLink, ui_.authorPageLink})
         connect(link, &LinkLabel::clicked, this,
                 [this, link] { services_.opener.open(link->text()); });
+
+    for (QRadioButton* option : {ui_.interval5Option, ui_.interval10Option, ui_.interval20Option})
+        option->installEventFilter(this);
 
     // "Remove Selected" follows the selected entry's text wherever it changes.
     QAbstractItemModel* model = ui_.messageList->model();
@@ -254,6 +276,21 @@ void MainWindow::setCountdownRunning(bool running) {
     ui_.minutesEdit->setEnabled(!running);
 }
 
+// The interval options are one stop for Tab, and it lands on the option that is chosen.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    auto* option = qobject_cast<QRadioButton*>(watched);
+    const auto* focus =
+        event->type() == QEvent::FocusIn ? static_cast<QFocusEvent*>(event) : nullptr;
+    if (option && focus && !option->isChecked() &&
+        (focus->reason() == Qt::TabFocusReason || focus->reason() == Qt::BacktabFocusReason)) {
+        for (QRadioButton* chosen :
+             {ui_.interval5Option, ui_.interval10Option, ui_.interval20Option})
+            if (chosen->isChecked())
+                chosen->setFocus(focus->reason());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 // ---- The notification area ----
 
 void MainWindow::changeEvent(QEvent* event) {
@@ -275,13 +312,16 @@ void MainWindow::hideInTrayIfMinimised() {
     // Hiding waits for the event loop so that the window manager has seen the minimise; by
     // then the window may be back, or the icon gone, and then it must stay.
     QTimer::singleShot(0, this, [this] {
-        if (isMinimized() && services_.tray.shown())
+        if (isMinimized() && services_.tray.shown()) {
             hide();
+            trayCheckTimer_->start();
+        }
     });
     services_.tray.show(windowIcon(), kTitle);
 }
 
 void MainWindow::bringToFront() {
+    trayCheckTimer_->stop();
     showNormal();
     raise();
     activateWindow();
@@ -311,7 +351,14 @@ void MainWindow::onOptionChanged(Option option) {
     if (started_ && option == Option::AutoSave && optionState(option) == OptionState::On &&
         !listFileKnown_ && storage::isRegularFile(files_.messageList))
         loadMessageList();
-    (void)settings_.storeOption(option, optionState(option));
+    tellOnce(settings_.path(), settings_.storeOption(option, optionState(option)));
+}
+
+void MainWindow::tellOnce(const QString& path, const QString& why) {
+    if (why.isEmpty() || toldFiles_.contains(path))
+        return;
+    toldFiles_.insert(path);
+    services_.dialogs.tell(this, saveFailure(path, why));
 }
 
 void MainWindow::startUp() {
@@ -368,36 +415,54 @@ QString MainWindow::saveMessageList() {
     return error;
 }
 
-void MainWindow::storeEverything() {
+QStringList MainWindow::storeEverything() {
     storage::OptionStates options;
     for (const Option option : storage::kOptions)
         options[static_cast<size_t>(option)] = optionState(option);
-    (void)settings_.storeAll(options, ui_.fontFaceList->currentIndex(),
-                             ui_.fontSizeList->currentIndex());
-    (void)saveMessageList();
+    QStringList failures;
+    const QString settings = settings_.storeAll(options, ui_.fontFaceList->currentIndex(),
+                                                ui_.fontSizeList->currentIndex());
+    if (!settings.isEmpty())
+        failures << saveFailure(settings_.path(), settings);
+    if (const QString list = saveMessageList(); !list.isEmpty())
+        failures << saveFailure(files_.messageList, list);
+    return failures;
 }
 
-void MainWindow::shutDown() {
+bool MainWindow::shutDown() {
     if (shutDown_)
-        return;
+        return true;
     shutDown_ = true;
-    storeEverything();
+    // Nobody may be there to answer a question: the one line goes to standard error.
+    const QStringList failures = storeEverything();
+    if (!failures.isEmpty())
+        std::fprintf(stderr, "pellory: %s\n", qPrintable(failures.join(QLatin1Char(' '))));
+    savedAtExit_ = failures.isEmpty();
+    return savedAtExit_;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    shutDown();
+    // The window closes in any case; the user decides whether the files are tried again.
+    if (!shutDown_) {
+        shutDown_ = true;
+        QStringList failures = storeEverything();
+        while (!failures.isEmpty() &&
+               services_.dialogs.askRetry(this, failures.join(QLatin1Char('\n'))))
+            failures = storeEverything();
+    }
     event->accept();
 }
 
 void MainWindow::shutDownOnEveryWayOut(desktop::ShutdownSignals& watcher) {
-    connect(&watcher, &desktop::ShutdownSignals::received, this, [this] {
-        shutDown();
-        QCoreApplication::quit();
+    connect(&watcher, &desktop::ShutdownSignals::received, this, [this, &watcher] {
+        // A second signal during the save must not end the program half-way.
+        watcher.ignoreFurther();
+        QCoreApplication::exit(shutDown() ? 0 : 1);
     });
     // The session may save without ending the program (a checkpoint, a cancelled logout),
     // so this save leaves the one at the end to come.
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
-            [this](QSessionManager&) { storeEverything(); });
+            [this](QSessionManager&) { (void)storeEverything(); });
     connect(qGuiApp, &QCoreApplication::aboutToQuit, this, [this] { shutDown(); });
 }
 

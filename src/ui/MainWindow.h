@@ -6,6 +6,7 @@
 #include "Rotation.h"
 #include "Settings.h"
 
+#include <QSet>
 #include <QString>
 #include <QWidget>
 
@@ -43,8 +44,11 @@ public:
     // Fonts, options, the message list and the start-up sound. Runs once, before showing.
     void startUp();
     // Stores the settings and, when automatic saving is on, the list. Runs at most once,
-    // whichever way the program ends.
-    void shutDown();
+    // whichever way the program ends; a failure goes to standard error. False when
+    // something could not be saved.
+    bool shutDown();
+    // False when the program ended by a signal or with the session and could not save.
+    bool savedAtExit() const { return savedAtExit_; }
     // Closing the window, the desktop session ending, the application quitting by any path
     // and a SIGTERM, SIGINT or SIGHUP all shut down, once. A signal also ends the program.
     void shutDownOnEveryWayOut(desktop::ShutdownSignals& watcher);
@@ -54,6 +58,7 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void connectControls();
@@ -84,7 +89,10 @@ private:
     void onOptionChanged(storage::Option option);
     void loadMessageList();
     QString saveMessageList();
-    void storeEverything();
+    // Everything that goes into the files; each failure as a line naming the file.
+    QStringList storeEverything();
+    // A failed save that doesn't end the run is told once per file.
+    void tellOnce(const QString& path, const QString& why);
 
     MainWindowUi ui_;
     WindowServices services_;
@@ -95,6 +103,9 @@ private:
     QTimer* rotationTimer_ = nullptr;
     QTimer* countdownTimer_ = nullptr;
     QTimer* autoSaveTimer_ = nullptr;
+    QTimer* trayCheckTimer_ = nullptr;
+    QSet<QString> toldFiles_;
+    bool savedAtExit_ = true;
     QByteArray listRest_;          // the file's lines past the list's room, kept for the file
     bool listFileReadable_ = true; // false after a load that couldn't read the file to its end
     bool listFileKnown_ = false;   // the file's lines were loaded, or the list was saved there

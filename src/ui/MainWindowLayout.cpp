@@ -23,6 +23,10 @@ namespace {
 const QString kHomePage = QStringLiteral("http://zandrik.net");
 const QString kAuthorPage = QStringLiteral("http://zandrik.net/pellory");
 
+// At most this much of a message shows in the list: laying out a text of megabytes would
+// hold the window for seconds at every repaint. The message itself stays whole.
+constexpr qsizetype kShownCharacters = 300;
+
 // A list row as tall as a line of text with its leading, so descenders don't touch the next
 // row: the font's own height leaves none.
 class RowDelegate final : public QStyledItemDelegate {
@@ -30,6 +34,13 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         return QStyledItemDelegate::sizeHint(option, index) + QSize(0, 2);
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (option->text.size() > kShownCharacters)
+            option->text = option->text.left(kShownCharacters) + QChar(0x2026);
     }
 };
 
@@ -120,6 +131,7 @@ void MainWindowUi::setUpCountdownPage(QWidget* page) {
                              const QString& tip) {
         auto* box = place(new QPlainTextEdit(text, page), name, 120, top, 4695, height);
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        box->setTabChangesFocus(true); // a tab in an away message would go out as one
         box->setToolTip(tip);
         return box;
     };

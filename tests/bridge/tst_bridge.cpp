@@ -20,7 +20,7 @@ private slots:
         QTest::newRow("+ and %2B") << "aim:goaway?message=a+b%2Bc%2b"_qba << "a b+c+";
         QTest::newRow("Windows-1252") << "aim:goaway?message=%93caf%E9%94+%80"_qba << "“café” €";
         QTest::newRow("other parameters") << "aim:goaway?x=1&message=a&message=b"_qba << "a";
-        QTest::newRow("fragment, any case") << "AIM:GoAway?Message=a#b"_qba << "a";
+        QTest::newRow("# raw, any case") << "AIM:GoAway?Message=<b+id=\"#1\">&x"_qba << "<b id=\"#1\">";
         QTest::newRow("lone %") << "aim:goaway?message=100%"_qba << "";
         QTest::newRow("other command") << "aim:goim?message=hi"_qba << "";
         QTest::newRow("no message") << "aim:goaway?msg=a"_qba << "";

@@ -1,6 +1,7 @@
 #include "ShutdownSignals.h"
 #include "SoundPlayer.h"
 #include "TestFiles.h"
+#include "UrlOpener.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -14,6 +15,26 @@ class DesktopTest : public QObject {
 
 private slots:
     void initTestCase() { QVERIFY(QDir::setCurrent(dir_.path())); }
+
+    // One xdg-open at a time: the newest link waits, replacing older ones. Each kind of
+    // trouble is told once.
+    void openerSendsOneAtATime() {
+        QVERIFY(writeBytes("xdg-open", "#!/bin/sh\necho \"$1\" >>links\nsleep 1\nexit 3\n"));
+        QFile::setPermissions("xdg-open", QFile::ReadOwner | QFile::ExeOwner);
+        qputenv("PATH", QFile::encodeName(dir_.path()) + ':' + qgetenv("PATH"));
+        QStringList told;
+        desktop::XdgOpener opener([] { return true; }, std::chrono::milliseconds(200));
+        desktop::XdgOpener nobody([] { return false; });
+        for (desktop::XdgOpener* each : {&opener, &nobody})
+            each->setOnProblem([&](const QString& message) { told << message.section(' ', 0, 1); });
+        for (const QString& url :
+             QStringList{"aim:1", "aim:2", "aim:3", "aim:" + QString(140000, u'x')})
+            opener.open(url);
+        nobody.open("aim:4");
+        nobody.open("aim:5");
+        QTRY_COMPARE_WITH_TIMEOUT(readBytes("links"), "aim:1\naim:3\n", 10000);
+        QTRY_COMPARE(told, QStringList({"An away", "No program", "The program", "xdg-open could"}));
+    }
 
     // On a null sound device a wave file plays; for anything else the bell sounds instead.
     void startupSoundFallsBackToTheBell() {

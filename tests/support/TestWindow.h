@@ -11,15 +11,18 @@
 #include <QListWidget>
 #include <QTimer>
 
-// Answers prompts from a script; an exhausted script answers as Cancel would.
+// Answers from a script; an exhausted script answers as Cancel and Close Without Saving.
 struct ScriptedDialogs final : ui::Dialogs {
     QStringList answers, notices;
+    int retries = 0;
     QString askText(QWidget*, const QString&, const QString&) override {
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
     void inform(QWidget*, const QString& text, const QString& title) override {
         notices << title + u'|' + text;
     }
+    bool askRetry(QWidget*, const QString& text) override { return notices << text, retries-- > 0; }
+    void tell(QWidget*, const QString& text) override { notices << text; }
 };
 
 struct RecordingOpener final : desktop::UrlOpener {

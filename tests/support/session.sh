@@ -22,6 +22,8 @@ stop_all() {
     kill "${PIDS[@]}" 2>/dev/null
     sleep 0.3
     kill -KILL "${PIDS[@]}" 2>/dev/null
+    pkill -KILL -f "$T/" 2>/dev/null # what those started, such as handlers
+    grep -o " $T/[^ ]*" /proc/mounts | xargs -r umount -l
     wait 2>/dev/null
     rm -rf "$T"
     exit "$status"

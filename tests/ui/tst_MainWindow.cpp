@@ -1,11 +1,13 @@
 #include "Appearance.h"
 #include "MessageLimits.h"
 #include "ShutdownSignals.h"
+#include "TabControl.h"
 #include "TestWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -135,8 +137,9 @@ private slots:
         QCoreApplication::processEvents(); // the hide waits for the event loop
         const bool hides = area && option != Qt::Unchecked;
         QVERIFY(w.window->isVisible() != hides && w.tray.visible == hides);
-        w.tray.click();
-        QVERIFY(!hides || (w.window->isVisible() && !w.window->isMinimized() && !w.tray.visible));
+        w.tray.hasArea = false; // the notification area goes away: the window comes back
+        w.tick("trayCheckTimer");
+        QVERIFY(w.window->isVisible() && (!hides || !w.window->isMinimized()));
     }
 
     void linksOpenTheirAddresses() {
@@ -204,6 +207,38 @@ private slots:
         QVERIFY(!w.get("fontFrame")->isEnabled());
         w.click("fontTagsBox");
         QVERIFY(w.get("fontFrame")->isEnabled());
+    }
+
+    // A failed save is told once per file while running; at the end the user may try again.
+    void saveFailuresAreTold() {
+        TestWindow w;
+        QVERIFY(QDir().mkdir(w.path("Config.ini")) && QDir().mkdir(w.path("RandomMsgs.lst")));
+        w.click("autoSaveBox");
+        w.click("playSoundBox");
+        w.dialogs.answers = {"x"};
+        w.click("addMessageButton");
+        w.tick("autoSaveTimer");
+        w.tick("autoSaveTimer");
+        w.dialogs.retries = 1;
+        w.window->close();
+        const QString config = "Could not save " + w.path("Config.ini") + ": it is a folder.";
+        const QString list = "Could not save " + w.path("RandomMsgs.lst") + ": it is a folder.";
+        QCOMPARE(w.dialogs.notices,
+                 QStringList({config, list, config + '\n' + list, config + '\n' + list}));
+    }
+
+    // Tab moves on from the countdown texts, and lands on the chosen interval.
+    void tabOrder() {
+        TestWindow w;
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        w.get("startButton")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w.get("interval10Option"));
+        w.get<ui::TabControl>("tabs")->setCurrentIndex(1);
+        w.get("countdownMessageEdit")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w.get("enableCountdownButton"));
     }
 
     // A session's save leaves the final one to come, and that one runs once.
