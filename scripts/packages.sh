@@ -2,4 +2,4 @@
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libcanberra-dev
     libqt6dbus6 fonts-wine sound-theme-freedesktop xdg-utils)
 TEST_PACKAGES=(xvfb xauth openbox trayer xdotool x11-utils imagemagick desktop-file-utils
-    finch dbus tmux qt6-base-private-dev)
+    finch dbus tmux qt6-base-private-dev ngircd weechat-headless weechat-plugins hexchat python3)
