@@ -49,11 +49,11 @@ void report(const QString& why) {
     exitWith(code);
 }
 
-// Connecting to a frozen bus has no timeout of its own.
+// Connecting to a frozen bus has no timeout of its own; the watchdog bounds any other hang too.
 void armWatchdog() {
     std::thread([] {
         std::this_thread::sleep_for(kWatchdog);
-        static const char message[] = "pellory-aim-bridge: D-Bus did not answer in time\n";
+        static const char message[] = "pellory-aim-bridge: no answer in time (D-Bus or a FIFO)\n";
         (void)!::write(STDERR_FILENO, message, sizeof message - 1);
         ::_exit(kClientFailed);
     }).detach();
