@@ -98,7 +98,7 @@ kill -STOP "$FINCH"
 mkfifo "$XDG_RUNTIME_DIR/weechat/weechat_fifo_$$" # a FIFO that nobody reads
 ends_in_time 0 2 "a frozen Finch and an unread FIFO beside WeeChat and HexChat" 'aim:goaway?message=frozen'
 shows_away frozen weechy hexy
-kill "$WEECHAT" "$HEXCHAT"
+kill "$WEECHAT" "$HEXCHAT" && wait "$WEECHAT" "$HEXCHAT" # the unread FIFO stays
 ends_in_time '[1-9]' 2 "a frozen Finch alone" 'aim:goaway?message=frozen'
 kill -CONT "$FINCH"
 echo "all checks passed"
