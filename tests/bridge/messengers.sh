@@ -62,9 +62,9 @@ printf "<account version='1.0'><account><protocol>prpl-irc</protocol><name>finch
     "<settings ui='gnt-purple'><setting name='auto-login' type='bool'>1</setting></settings>" >"$HOME/.purple/accounts.xml"
 # Finch runs below the pane's shell: tmux resumes its own children when they are stopped.
 tmux -S "$T/tmux" new-session -d -x 80 -y 24 "sh -c 'echo \$\$ >$T/finch.pid; TERM=xterm exec finch 2>/dev/null'; true"
+PIDS+=("$(tmux -S "$T/tmux" display -p "#{pid}")")
 wait_for 20 "Finch on IRC" online finchy
-FINCH=$(cat "$T/finch.pid")
-PIDS+=("$FINCH" "$(tmux -S "$T/tmux" display -p "#{pid}")")
+FINCH=$(cat "$T/finch.pid") PIDS+=("$FINCH")
 start_xvfb
 printf '%s\n' 'gui_slist_skip = 1' 'gui_join_dialog = 0' 'irc_nick1 = hexy' 'net_throttle = 0' >"$T/hexchat/hexchat.conf"
 printf '%s\n' 'N=test' 'F=11' "S=127.0.0.1/$PORT" >"$T/hexchat/servlist.conf"
