@@ -1,8 +1,5 @@
 #include "PurpleClient.h"
 
-#include <QDBusError>
-#include <QDBusMessage>
-
 namespace bridge {
 
 namespace {
@@ -11,24 +8,20 @@ const QString kService = QStringLiteral("im.pidgin.purple.PurpleService");
 const QString kObject = QStringLiteral("/im/pidgin/purple/PurpleObject");
 const QString kInterface = QStringLiteral("im.pidgin.purple.PurpleInterface");
 
-QString describeError(const QString& name, const QString& message) {
-    if (name == QDBusError::errorString(QDBusError::ServiceUnknown) ||
-        name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
-        return QStringLiteral("no libpurple client (Pidgin, Finch) on the D-Bus session bus");
-    if (name == QDBusError::errorString(QDBusError::NoReply) ||
-        name == QDBusError::errorString(QDBusError::Timeout))
-        return QStringLiteral("the libpurple client did not answer in time");
-    return QStringLiteral("D-Bus error %1: %2").arg(name, message.simplified());
-}
-
 } // namespace
 
 PurpleClient::PurpleClient(const QDBusConnection& bus, QDeadlineTimer deadline)
-    : bus_(bus), deadline_(deadline) {}
+    : peer_(bus, kService, QStringLiteral("the libpurple client (Pidgin, Finch)"), deadline) {}
 
-QString PurpleClient::setAwayMessage(const QString& text) {
-    if (!bus_.isConnected())
-        return QStringLiteral("no D-Bus session bus: ") + bus_.lastError().message().simplified();
+Delivery PurpleClient::setAwayMessage(const QString& text) {
+    const std::optional<bool> running = peer_.running();
+    if (running == false)
+        return {};
+    const QString error = running ? activate(text) : peer_.error();
+    return error.isEmpty() ? Delivery{1, {}} : Delivery{0, {error}};
+}
+
+QString PurpleClient::activate(const QString& text) {
     const std::optional<int> away =
         callForInt(QStringLiteral("PurplePrimitiveGetTypeFromId"), {QStringLiteral("away")});
     if (!away)
@@ -46,30 +39,23 @@ QString PurpleClient::setAwayMessage(const QString& text) {
 }
 
 std::optional<int> PurpleClient::callForInt(const QString& method, const QVariantList& arguments) {
-    QVariant result;
-    if (!call(method, arguments, &result))
+    const std::optional<QVariant> result = peer_.call(kObject, kInterface, method, arguments);
+    if (!result) {
+        error_ = peer_.error();
         return std::nullopt;
-    if (result.metaType() != QMetaType::fromType<int>()) {
+    }
+    if (result->metaType() != QMetaType::fromType<int>()) {
         error_ = QStringLiteral("unexpected reply to %1 from the libpurple client").arg(method);
         return std::nullopt;
     }
-    return result.toInt();
+    return result->toInt();
 }
 
-bool PurpleClient::call(const QString& method, const QVariantList& arguments, QVariant* result) {
-    QDBusMessage call = QDBusMessage::createMethodCall(kService, kObject, kInterface, method);
-    call.setArguments(arguments);
-    // Starting a client through the bus could open windows and outlast the deadline.
-    call.setAutoStartService(false);
-    const int remaining = int(qMax<qint64>(1, deadline_.remainingTime()));
-    const QDBusMessage reply = bus_.call(call, QDBus::Block, remaining);
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        error_ = describeError(reply.errorName(), reply.errorMessage());
-        return false;
-    }
-    if (result)
-        *result = reply.arguments().value(0);
-    return true;
+bool PurpleClient::call(const QString& method, const QVariantList& arguments) {
+    const bool done = peer_.call(kObject, kInterface, method, arguments).has_value();
+    if (!done)
+        error_ = peer_.error();
+    return done;
 }
 
 } // namespace bridge

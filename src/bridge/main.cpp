@@ -1,15 +1,21 @@
-// pellory-aim-bridge URL: carries out aim:goaway?message=TEXT on a running libpurple client.
+// pellory-aim-bridge URL: carries out aim:goaway?message=TEXT on every running messenger it
+// knows: libpurple clients (Pidgin, Finch) and HexChat over D-Bus, WeeChat through its FIFO.
 
 #include "AimUrl.h"
+#include "HexchatClient.h"
+#include "PlainText.h"
 #include "PurpleClient.h"
 #include "StatusText.h"
+#include "WeechatClients.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QDeadlineTimer>
 
 #include <chrono>
 #include <cstdio>
+#include <future>
 #include <thread>
 
 #include <unistd.h>
@@ -19,8 +25,8 @@ using namespace std::chrono_literals;
 namespace {
 
 // The desktop waits on its handler: the whole run stays under two seconds, counted from the
-// start of main. D-Bus calls end by the deadline; the watchdog covers what no call timeout
-// bounds.
+// start of main. The D-Bus clients are called side by side and their calls end by the
+// deadline; the watchdog covers what no call timeout bounds.
 constexpr auto kDBusDeadline = 1500ms;
 constexpr auto kWatchdog = 1800ms;
 
@@ -34,19 +40,38 @@ enum ExitCode { kSet = 0, kClientFailed = 1, kBadUrl = 2 };
     ::_exit(code);
 }
 
-[[noreturn]] void fail(const QString& why, ExitCode code) {
+void report(const QString& why) {
     std::fprintf(stderr, "pellory-aim-bridge: %s\n", why.toUtf8().constData());
+}
+
+[[noreturn]] void fail(const QString& why, ExitCode code) {
+    report(why);
     exitWith(code);
 }
 
-// Connecting to a frozen bus has no timeout of its own.
+// Connecting to a frozen bus has no timeout of its own; the watchdog bounds any other hang too.
 void armWatchdog() {
     std::thread([] {
         std::this_thread::sleep_for(kWatchdog);
-        static const char message[] = "pellory-aim-bridge: D-Bus did not answer in time\n";
+        static const char message[] = "pellory-aim-bridge: no answer in time (D-Bus or a FIFO)\n";
         (void)!::write(STDERR_FILENO, message, sizeof message - 1);
         ::_exit(kClientFailed);
     }).detach();
+}
+
+// text goes to libpurple as it came; plainText to the IRC clients.
+bridge::Delivery setOverDBus(const QString& text, const QString& plainText,
+                             QDeadlineTimer deadline) {
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        const QString why = bus.lastError().message().simplified();
+        return {0, {QStringLiteral("no D-Bus session bus: ") + why}};
+    }
+    std::future<bridge::Delivery> purple = std::async(std::launch::async, [&] {
+        return bridge::PurpleClient(bus, deadline).setAwayMessage(bridge::storableStatusText(text));
+    });
+    bridge::Delivery delivery = bridge::HexchatClient(bus, deadline).setAwayMessage(plainText);
+    return delivery += purple.get();
 }
 
 } // namespace
@@ -60,9 +85,14 @@ int main(int argc, char** argv) {
     if (!request.ok())
         fail(request.error, kBadUrl);
     QCoreApplication app(argc, argv);
-    bridge::PurpleClient client(QDBusConnection::sessionBus(), deadline);
-    const QString error = client.setAwayMessage(bridge::storableStatusText(request.text));
-    if (!error.isEmpty())
-        fail(error, kClientFailed);
-    exitWith(kSet);
+    const QString plainText = bridge::ircAwayText(request.text);
+    bridge::Delivery delivery = bridge::setWeechatAway(plainText);
+    delivery += setOverDBus(request.text, plainText, deadline);
+    for (const QString& failure : delivery.failures)
+        report(failure);
+    if (delivery.taken > 0)
+        exitWith(kSet);
+    if (delivery.failures.isEmpty())
+        report(QStringLiteral("no messenger is running (Pidgin, Finch, HexChat, WeeChat)"));
+    exitWith(kClientFailed);
 }

@@ -1,5 +1,6 @@
 #include "AimUrl.h"
 #include "AwayText.h"
+#include "PlainText.h"
 #include "StatusText.h"
 
 #include <QTest>
@@ -52,6 +53,26 @@ private slots:
         QFETCH(QString, storable);
         QCOMPARE(bridge::storableStatusText(text), storable);
         QCOMPARE(bridge::storableStatusText(storable), storable);
+    }
+
+    // What other IRC users see: no markup, one line, within the AWAY line's limit.
+    void ircAwayText_data() {
+        QTest::addColumn<QString>("markup");
+        QTest::addColumn<QString>("plain");
+        const QString a398(398, u'a');
+        // clang-format off
+        QTest::newRow("tags") << "<b>Gone</b> <a href=\"x\">out</a>, 1 < 2<br/>ok" << "Gone out, 1 < 2 ok";
+        QTest::newRow("entities") << "&amp;&lt;&gt;&quot;&apos;&nbsp;&#233;&#x20ac;&#10;&x; &" << "&<>\"' é€ &x; &";
+        QTest::newRow("line breaks, blanks") << "\r\n a\r\n\tb  \x01" "c\n" << "a b c";
+        QTest::newRow("400 bytes fit") << a398 + "éb" << a398 + "é";
+        QTest::newRow("cut before é") << a398 + "aé" << a398 + "a";
+        QTest::newRow("nothing left") << "<p> </p>" << "Away";
+        // clang-format on
+    }
+    void ircAwayText() {
+        QFETCH(QString, markup);
+        QFETCH(QString, plain);
+        QCOMPARE(bridge::ircAwayText(markup), plain);
     }
 };
 

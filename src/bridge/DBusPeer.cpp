@@ -1,0 +1,50 @@
+#include "DBusPeer.h"
+
+#include <QDBusError>
+#include <QDBusMessage>
+
+namespace bridge {
+
+DBusPeer::DBusPeer(const QDBusConnection& bus, const QString& service, const QString& who,
+                   QDeadlineTimer deadline)
+    : bus_(bus), service_(service), who_(who), deadline_(deadline) {}
+
+std::optional<bool> DBusPeer::running() {
+    QDBusMessage ask = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
+    ask << service_;
+    const std::optional<QVariant> owned = send(ask);
+    if (owned && owned->metaType() != QMetaType::fromType<bool>()) {
+        error_ = QStringLiteral("unexpected reply from the D-Bus session bus");
+        return std::nullopt;
+    }
+    return owned ? std::optional<bool>(owned->toBool()) : std::nullopt;
+}
+
+std::optional<QVariant> DBusPeer::call(const QString& path, const QString& interface,
+                                       const QString& method, const QVariantList& arguments) {
+    QDBusMessage message = QDBusMessage::createMethodCall(service_, path, interface, method);
+    message.setArguments(arguments);
+    message.setAutoStartService(false);
+    return send(message);
+}
+
+std::optional<QVariant> DBusPeer::send(QDBusMessage message) {
+    const int remaining = int(qMax<qint64>(1, deadline_.remainingTime()));
+    const QDBusMessage reply = bus_.call(message, QDBus::Block, remaining);
+    if (reply.type() == QDBusMessage::ReplyMessage)
+        return reply.arguments().value(0);
+    const QString name = reply.errorName();
+    if (name == QDBusError::errorString(QDBusError::NoReply) ||
+        name == QDBusError::errorString(QDBusError::Timeout))
+        error_ = QStringLiteral("%1 did not answer in time").arg(who_);
+    else if (name == QDBusError::errorString(QDBusError::ServiceUnknown))
+        error_ = QStringLiteral("%1 left the D-Bus session bus").arg(who_);
+    else
+        error_ = QStringLiteral("%1: D-Bus error %2: %3")
+                     .arg(who_, name, reply.errorMessage().simplified());
+    return std::nullopt;
+}
+
+} // namespace bridge

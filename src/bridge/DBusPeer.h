@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDeadlineTimer>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+namespace bridge {
+
+// One service on the session bus, called with every call ending by one shared deadline, so
+// that a frozen client costs no more than the time left until then. Never starts the
+// service: the bus would start a new HexChat, with its window, for a call to its name.
+class DBusPeer {
+public:
+    // who names the client in messages, e.g. "HexChat".
+    DBusPeer(const QDBusConnection& bus, const QString& service, const QString& who,
+             QDeadlineTimer deadline);
+
+    // Whether the service runs now; nothing when the bus could not tell (see error()).
+    std::optional<bool> running();
+
+    // The call's first result (invalid when it has none), or nothing when it failed.
+    std::optional<QVariant> call(const QString& path, const QString& interface,
+                                 const QString& method, const QVariantList& arguments);
+
+    // Why the last call failed: one line.
+    const QString& error() const { return error_; }
+
+private:
+    std::optional<QVariant> send(QDBusMessage message);
+
+    QDBusConnection bus_;
+    QString service_;
+    QString who_;
+    QDeadlineTimer deadline_;
+    QString error_;
+};
+
+} // namespace bridge

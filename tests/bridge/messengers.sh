@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# pellory-aim-bridge against real messengers on a private session bus and a private IRC
+# server: Finch with an IRC account, WeeChat and HexChat, checked by their D-Bus state and
+# by what a third IRC connection sees of them.
+# Usage: messengers.sh BRIDGE BUILD_DIR
+set -uo pipefail
+source "$(dirname "$0")/../support/session.sh"
+need finch tmux dbus-run-session dbus-send xdg-open xdg-mime desktop-file-validate ngircd \
+    weechat-headless hexchat Xvfb xdotool python3
+[[ -n ${BRIDGE_TEST_BUS:-} ]] || BRIDGE_TEST_BUS=1 exec dbus-run-session -- bash "$0" "$@"
+BRIDGE=$1
+SERVICE=im.pidgin.purple.PurpleService
+GONE='aim:goaway?message=Gone+fishing+%26+back+%3Cb%3Esoon%3C%2Fb%3E'
+isolated_home
+purple() {
+    dbus-send --session --print-reply=literal --reply-timeout=2000 --dest=$SERVICE \
+        /im/pidgin/purple/PurpleObject "im.pidgin.purple.PurpleInterface.$1" "${@:2}"
+}
+statuses() { purple PurpleSavedstatusesGetAll | grep -c int32; }
+current_message() { # the client's away message, byte for byte
+    purple PurpleSavedstatusGetMessage "int32:$(purple PurpleSavedstatusGetCurrent | awk '{print $2}')" |
+        tail -c +4
+}
+bridge() { # URL: as xdg-open calls the handler; sets STATUS and MS
+    local start=$(date +%s%N)
+    timeout 10 "$BRIDGE" "$1" 2>"$T/stderr"
+    STATUS=$?
+    MS=$((($(date +%s%N) - start) / 1000000))
+}
+sets() { bridge "$1"; ((STATUS == 0)) && [[ ! -s $T/stderr && $(current_message) == "$2" ]]; }
+ends_in_time() { # STATUS LINES WHAT URL: the exit status and lines on standard error within two seconds
+    bridge "$4"
+    [[ $STATUS$(wc -l <"$T/stderr") =~ ^$1$2$ ]] && ((MS < 2000)) || fail "$3: $STATUS, $MS ms, $(cat "$T/stderr")"
+}
+irc() { # COMMAND...: what the server answers a third connection that sends them
+    exec 3<>"/dev/tcp/127.0.0.1/$PORT" || return
+    printf '%s\r\n' 'NICK looker' 'USER looker 0 * :l' "$@" QUIT >&3
+    timeout 5 cat <&3 | tr -d '\r'
+    exec 3<&-
+}
+online() { irc "WHOIS $1" | grep -q " 311 looker $1 "; }
+aways() { irc "${@/#/WHOIS }" | sed -n 's/^:irc.test 301 looker \([^ ]*\) :/\1: /p'; }
+away_is() { [[ $(aways "${@:2}") == "$(for nick in "${@:2}"; do echo "$nick: $1"; done)" ]]; }
+shows_away() { wait_for 30 "'$1' as the away text of ${*:2}" away_is "$@"; } # TEXT NICK...: as other IRC users see it
+ends_in_time '[1-9]' 1 "without a messenger" 'aim:goaway?message=nobody'
+DBUS_SESSION_BUS_ADDRESS=unix:path=$T/no-bus ends_in_time '[1-9]' 1 "without a bus" 'aim:goaway?message=x'
+
+PORT=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+printf '%s\n' '[Global]' 'Name = irc.test' "Ports = $PORT" 'Listen = 127.0.0.1' "PidFile = $T/ngircd.pid" \
+    '[Options]' 'PAM = no' 'DNS = no' 'Ident = no' >"$T/ngircd.conf"
+ngircd --config "$T/ngircd.conf" --nodaemon >/dev/null 2>&1 & PIDS+=($!)
+wait_for 10 "ngircd" bash -c "exec 3<>/dev/tcp/127.0.0.1/$PORT" 2>/dev/null
+weechat-headless -r "/server add t 127.0.0.1/$PORT -notls;/set irc.server.t.nicks weechy;/set irc.server.t.anti_flood_prio_high 0;/connect t" >/dev/null 2>&1 & WEECHAT=$! PIDS+=($!)
+wait_for 20 "WeeChat on IRC" online weechy
+mkfifo "$XDG_RUNTIME_DIR/weechat/weechat_fifo_$(sh -c 'echo $$')" # left by a WeeChat that has ended
+ends_in_time 0 0 "only WeeChat" "$GONE"
+shows_away 'Gone fishing & back soon' weechy
+
+mkdir -p "$HOME/.purple" "$T/hexchat"
+printf "<account version='1.0'><account><protocol>prpl-irc</protocol><name>finchy@127.0.0.1</name>%s%s</account></account>" \
+    "<settings><setting name='port' type='int'>$PORT</setting><setting name='ssl' type='bool'>0</setting></settings>" \
+    "<settings ui='gnt-purple'><setting name='auto-login' type='bool'>1</setting></settings>" >"$HOME/.purple/accounts.xml"
+# Finch runs below the pane's shell: tmux resumes its own children when they are stopped.
+tmux -S "$T/tmux" new-session -d -x 80 -y 24 "sh -c 'echo \$\$ >$T/finch.pid; TERM=xterm exec finch 2>/dev/null'; true"
+PIDS+=("$(tmux -S "$T/tmux" display -p "#{pid}")")
+wait_for 20 "Finch on IRC" online finchy
+FINCH=$(cat "$T/finch.pid") PIDS+=("$FINCH")
+start_xvfb
+printf '%s\n' 'gui_slist_skip = 1' 'gui_join_dialog = 0' 'irc_nick1 = hexy' 'net_throttle = 0' >"$T/hexchat/hexchat.conf"
+printf '%s\n' 'N=test' 'F=11' "S=127.0.0.1/$PORT" >"$T/hexchat/servlist.conf"
+hexchat -d "$T/hexchat" >/dev/null 2>&1 & HEXCHAT=$! PIDS+=($!)
+# As root HexChat first waits for a warning to be dismissed.
+((EUID)) || timeout 20 xdotool search --sync --onlyvisible --class hexchat windowfocus --sync key Return
+wait_for 20 "HexChat on IRC" online hexy
+
+# The whole chain: the installed launcher, xdg-open's lookup, the bridge on PATH.
+cmake --install "$2" --prefix "$T/prefix" >/dev/null
+for launcher in "$T"/prefix/share/applications/pellory{,-aim-bridge}.desktop; do
+    desktop-file-validate "$launcher" || fail "$launcher does not validate"
+done
+ls "$T"/prefix/{bin/pellory,share/icons/hicolor/{32x32/apps/pellory.png,scalable/apps/pellory.svg}} >/dev/null ||
+    fail "the program or its icons were not installed"
+export XDG_DATA_HOME=$T/prefix/share PATH=$T/prefix/bin:$PATH XDG_CURRENT_DESKTOP=X-Generic
+xdg-mime default pellory-aim-bridge.desktop x-scheme-handler/aim
+timeout 10 xdg-open "$GONE"
+[[ $(current_message) == 'Gone fishing & back <b>soon</b>' ]] || fail "Finch's away message: $(current_message)"
+shows_away 'Gone fishing & back soon' finchy weechy hexy
+
+sets 'aim:goaway?message=C%2B%2B+100%25%26up%231+<i>é</i>%0D%0A2nd' $'C++ 100%&up#1 <i>é</i>\n2nd' ||
+    fail "the text did not arrive byte for byte: $(current_message | od -c)"
+sets $'aim:goaway?message=ctrl\x01\x1b%01%0D%0A\xef\xbf\xbetab\there' $'ctrl\ntab\there' ||
+    fail "control characters were not made storable: $(current_message | od -c)"
+before=$(statuses)
+for i in $(seq 10); do sets "aim:goaway?message=Rotation+$((i % 2))" "Rotation $((i % 2))" || fail "rotation $i"; done
+(($(statuses) - before <= 2)) || fail "10 rotations of two texts added $(($(statuses) - before)) statuses"
+
+kill -STOP "$FINCH"
+mkfifo "$XDG_RUNTIME_DIR/weechat/weechat_fifo_$$" # a FIFO that nobody reads
+ends_in_time 0 2 "a frozen Finch and an unread FIFO beside WeeChat and HexChat" 'aim:goaway?message=frozen'
+shows_away frozen weechy hexy
+kill "$WEECHAT" "$HEXCHAT" && wait "$WEECHAT" "$HEXCHAT" # the unread FIFO stays
+ends_in_time '[1-9]' 2 "a frozen Finch alone" 'aim:goaway?message=frozen'
+kill -CONT "$FINCH"
+echo "all checks passed"
