@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loading and saving a full message list, each next to the plainest Qt code doing the same
 // file and list work, so the ratio shows what the storage layer adds.
 #include "MessageLimits.h"

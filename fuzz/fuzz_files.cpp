@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes, as Config.ini and as RandomMsgs.lst: each promise below holds.
 #include "IniFile.h"
 #include "MessageLimits.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The start-up, memory and idle baseline: one empty Qt Widgets window of the main window's fixed
 // size and caption, and nothing else.
 //   --tick   also runs a 100 ms timer that does nothing: the least that an idle window with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starts a program and watches the X server for the moment its window is mapped.
 //
 //   mapwatch start TITLE PROGRAM [ARG...]

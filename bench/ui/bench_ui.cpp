@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's list and sending figures, each against a baseline measured in the same run.
 //
 // The window is shown (run it on an X display, or with QT_QPA_PLATFORM=offscreen for a

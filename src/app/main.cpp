@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AimHandler.h"
 #include "Appearance.h"
 #include "Dialogs.h"
@@ -11,17 +12,73 @@
 #include "UrlOpener.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QStandardPaths>
 
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+// --help, --version and a wrong option are answered before the window system is reached,
+// so that they work without a display. The exit status when the program ends here.
+std::optional<int> answerCommandLine(int argc, char* argv[]) {
+    QCoreApplication::setApplicationName(QStringLiteral("pellory"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PELLORY_VERSION));
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(QStringLiteral(
+        "Sets your instant messenger's away message: a random one of your list every 5, 10 or "
+        "20 seconds, or a countdown until you are back. See pellory(1)."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays this help."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Displays the version."));
+    parser.addOptions({help, version});
+    // Qt's own options for the window system are the application object's to take.
+    for (const char* qtOption : {"platform", "display"}) {
+        QCommandLineOption option(QLatin1String(qtOption), QString(), QStringLiteral("name"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
+        const QString error = parser.positionalArguments().isEmpty()
+                                  ? parser.errorText()
+                                  : QStringLiteral("Unexpected argument '%1'.")
+                                        .arg(parser.positionalArguments().constFirst());
+        std::fprintf(stderr, "pellory: %s\nTry 'pellory --help' for more information.\n",
+                     qPrintable(error));
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText().replace(QLatin1String("<executable_name>"),
+                                                        QLatin1String("pellory"))),
+                   stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("pellory %s\n", PELLORY_VERSION);
+        return 0;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> status = answerCommandLine(argc, argv))
+        return *status;
     QApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("pellory"));
     app.setDesktopFileName(QStringLiteral("pellory"));
     app.setFont(ui::windowFont());
 
     const QString programDir = storage::resolveProgramDir(
         QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
+        QStringLiteral(PELLORY_INSTALLED_BINDIR));
     desktop::SingleInstance instance(programDir);
     if (!instance.claim())
         return 0; // the copy already running on this folder shows its window instead

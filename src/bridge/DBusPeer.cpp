@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "DBusPeer.h"
 
 #include <QDBusError>

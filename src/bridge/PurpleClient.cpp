@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "PurpleClient.h"
 
 namespace bridge {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "WeechatClients.h"
 
 #include "WeechatFifo.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // pellory-aim-bridge URL: carries out aim:goaway?message=TEXT on every running messenger it
 // knows: libpurple clients (Pidgin, Finch) and HexChat over D-Bus, WeeChat through its FIFO.
 
@@ -36,7 +37,7 @@ enum ExitCode { kSet = 0, kClientFailed = 1, kBadUrl = 2 };
 // statics are torn down, and then warns about invalid types on standard error. Nothing
 // needs cleaning up, so the process ends without that teardown.
 [[noreturn]] void exitWith(ExitCode code) {
-    std::fflush(stderr);
+    std::fflush(nullptr);
     ::_exit(code);
 }
 
@@ -76,11 +77,33 @@ bridge::Delivery setOverDBus(const QString& text, const QString& plainText,
 
 } // namespace
 
+const char kUsage[] =
+    "Usage: pellory-aim-bridge 'aim:goaway?message=TEXT'\n"
+    "Sets TEXT as the away message of every running Pidgin, Finch, HexChat and WeeChat.\n"
+    "Register it as the handler of aim: links with\n"
+    "  xdg-mime default pellory-aim-bridge.desktop x-scheme-handler/aim\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     Displays this help.\n"
+    "  -v, --version  Displays the version.\n"
+    "\n"
+    "Exit status: 0 when a messenger took the message, 1 when none did, 2 for a bad link.\n";
+
 int main(int argc, char** argv) {
     armWatchdog();
     const QDeadlineTimer deadline(kDBusDeadline);
-    if (argc != 2)
-        fail(QStringLiteral("usage: pellory-aim-bridge 'aim:goaway?message=TEXT'"), kBadUrl);
+    const QByteArrayView first = argc == 2 ? QByteArrayView(argv[1]) : QByteArrayView();
+    if (first == "-h" || first == "--help") {
+        std::fputs(kUsage, stdout);
+        exitWith(kSet);
+    }
+    if (first == "-v" || first == "--version") {
+        std::puts("pellory-aim-bridge " PELLORY_VERSION);
+        exitWith(kSet);
+    }
+    if (argc != 2 || first.startsWith("-"))
+        fail(QStringLiteral("usage: pellory-aim-bridge 'aim:goaway?message=TEXT' (see --help)"),
+             kBadUrl);
     const bridge::AwayRequest request = bridge::parseAimUrl(argv[1]);
     if (!request.ok())
         fail(request.error, kBadUrl);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // GIO's headers name a struct member "signals", which Qt defines as a keyword: this file
 // includes no Qt header.
 #include "AimHandler.h"

@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: MIT
 #include "TrayIcon.h"
 
+#include <QMenu>
 #include <QSystemTrayIcon>
 
 namespace desktop {
@@ -17,12 +19,21 @@ void SystemTrayIcon::show(const QIcon& icon, const QString& toolTip) {
         QObject::connect(icon_.get(), &QSystemTrayIcon::activated,
                          [this](QSystemTrayIcon::ActivationReason reason) {
                              if (reason == QSystemTrayIcon::Trigger)
-                                 leftClicked();
+                                 restoreChosen();
                          });
+        menu_ = std::make_unique<QMenu>();
+        menu_->addAction(QStringLiteral("Restore"), [this] { restoreChosen(); });
+        menu_->addAction(QStringLiteral("Quit"), [this] { quitChosen(); });
+        icon_->setContextMenu(menu_.get());
     }
     icon_->setIcon(icon);
     icon_->setToolTip(toolTip);
     icon_->show();
+}
+
+void SystemTrayIcon::setToolTip(const QString& toolTip) {
+    if (icon_)
+        icon_->setToolTip(toolTip);
 }
 
 void SystemTrayIcon::remove() {

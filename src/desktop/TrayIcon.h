@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QIcon>
@@ -6,29 +7,38 @@
 #include <functional>
 #include <memory>
 
+class QMenu;
 class QSystemTrayIcon;
 
 namespace desktop {
 
-// An icon in the desktop's notification area that reports left clicks.
+// An icon in the desktop's notification area. A left click, or Restore in its menu, asks
+// for the window; Quit in its menu asks to end the program.
 class TrayIcon {
 public:
     virtual ~TrayIcon() = default;
     virtual bool available() const = 0;
     virtual void show(const QIcon& icon, const QString& toolTip) = 0;
+    virtual void setToolTip(const QString& toolTip) = 0;
     virtual void remove() = 0;
     virtual bool shown() const = 0;
 
-    void setOnLeftClick(std::function<void()> handler) { onLeftClick_ = std::move(handler); }
+    void setOnRestore(std::function<void()> handler) { onRestore_ = std::move(handler); }
+    void setOnQuit(std::function<void()> handler) { onQuit_ = std::move(handler); }
 
 protected:
-    void leftClicked() const {
-        if (onLeftClick_)
-            onLeftClick_();
+    void restoreChosen() const {
+        if (onRestore_)
+            onRestore_();
+    }
+    void quitChosen() const {
+        if (onQuit_)
+            onQuit_();
     }
 
 private:
-    std::function<void()> onLeftClick_;
+    std::function<void()> onRestore_;
+    std::function<void()> onQuit_;
 };
 
 // QSystemTrayIcon, made only when first shown so that a program that never goes to the
@@ -39,11 +49,13 @@ public:
     ~SystemTrayIcon() override;
     bool available() const override;
     void show(const QIcon& icon, const QString& toolTip) override;
+    void setToolTip(const QString& toolTip) override;
     void remove() override;
     bool shown() const override;
 
 private:
     std::unique_ptr<QSystemTrayIcon> icon_;
+    std::unique_ptr<QMenu> menu_;
 };
 
 } // namespace desktop

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Countdown.h"
 
 #include "Numbers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "IniFile.h"
 
 #include "FileAccess.h"

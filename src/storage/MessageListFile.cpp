@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "MessageListFile.h"
 
 #include "FileAccess.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ProgramDir.h"
 
 #include <QDir>
@@ -7,9 +8,12 @@
 
 namespace storage {
 
-QString resolveProgramDir(const QString& executableDir, const QString& configHome) {
+QString resolveProgramDir(const QString& executableDir, const QString& configHome,
+                          const QString& installedBinDir) {
     const QByteArray native = QFile::encodeName(executableDir);
-    if (!executableDir.isEmpty() && ::access(native.constData(), W_OK) == 0)
+    const QString canonical = QDir(executableDir).canonicalPath();
+    if (!executableDir.isEmpty() && ::access(native.constData(), W_OK) == 0 &&
+        canonical != QDir(installedBinDir).canonicalPath())
         return executableDir;
     return QDir::cleanPath(configHome + QStringLiteral("/pellory"));
 }

@@ -1,12 +1,15 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QString>
 
 namespace storage {
 
-// The folder beside the program when the user can write there, otherwise
-// <configHome>/pellory, so that an installed copy still keeps its files.
-QString resolveProgramDir(const QString& executableDir, const QString& configHome);
+// The folder beside the program, when the user can write there and it is not the folder
+// the program was installed to (a build tree, an unpacked copy); otherwise
+// <configHome>/pellory, so that an installed copy keeps its files in the user's folder.
+QString resolveProgramDir(const QString& executableDir, const QString& configHome,
+                          const QString& installedBinDir);
 
 // The program's files in its folder. The settings path gets a separator only when the
 // folder doesn't end in one; the others always get one.

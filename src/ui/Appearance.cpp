@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Appearance.h"
 
 #include <QFile>
@@ -44,10 +45,13 @@ QFont windowFont() {
     return font;
 }
 
-QPixmap iconPixmap() {
-    QPixmap pixmap(32, 32);
+QPixmap iconPixmap(int size) {
+    QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
+    // Drawn on a 32-unit grid; other sizes blend the edges that fall between pixels.
+    p.setRenderHint(QPainter::Antialiasing, size % 32 != 0);
+    p.scale(size / 32.0, size / 32.0);
     p.fillRect(2, 3, 28, 26, Qt::black);
     p.fillRect(3, 4, 26, 24, QColor(0xc0, 0xc0, 0xc0));
     // The checkered area: 4-pixel squares in two blues.
@@ -61,7 +65,11 @@ QPixmap iconPixmap() {
 }
 
 QIcon windowIcon() {
-    return QIcon(iconPixmap());
+    QIcon drawn;
+    for (const int size : {16, 22, 24, 32, 48, 64})
+        drawn.addPixmap(iconPixmap(size));
+    // An installed copy's icon comes from the icon theme, which may draw its own.
+    return QIcon::fromTheme(QStringLiteral("pellory"), drawn);
 }
 
 QStringList fontFamilies() {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QFont>
@@ -12,7 +13,7 @@ namespace ui {
 QFont windowFont();
 
 // The program's 32 by 32 icon: a black-framed box, a blue checkered area over a grey bar.
-QPixmap iconPixmap();
+QPixmap iconPixmap(int size = 32);
 QIcon windowIcon();
 
 // Every font family the system offers, each once, in the order it gives them.

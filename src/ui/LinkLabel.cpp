@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "LinkLabel.h"
 
 #include <QMouseEvent>
@@ -8,8 +9,12 @@ LinkLabel::LinkLabel(const QString& address, QWidget* parent) : QLabel(address, 
     QFont bold = parent->font();
     bold.setBold(true);
     setFont(bold);
+    // The designed blue on a light window; on a dark one, the palette's own link colour,
+    // which stays readable there.
     QPalette linkPalette = palette();
-    linkPalette.setColor(QPalette::WindowText, QColor(0, 0, 192));
+    const bool dark = linkPalette.color(QPalette::Window).lightness() < 128;
+    linkPalette.setColor(QPalette::WindowText,
+                         dark ? linkPalette.color(QPalette::Link) : QColor(0, 0, 192));
     setPalette(linkPalette);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "MainWindow.h"
 
 #include "Appearance.h"
@@ -30,6 +31,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSessionManager>
+#include <QShortcut>
 #include <QTimer>
 
 #include <cstdio>
@@ -100,13 +102,18 @@ MainWindow::MainWindow(WindowServices services, const QString& programDir, QWidg
             bringToFront();
     });
     connectControls();
-    services_.tray.setOnLeftClick([this] { bringToFront(); });
+    services_.tray.setOnRestore([this] { bringToFront(); });
+    services_.tray.setOnQuit([this] {
+        close(); // the window is hidden, so closing it alone would not end the program
+        QCoreApplication::quit();
+    });
     services_.opener.setOnProblem(
         [this](const QString& message) { services_.dialogs.tell(this, message); });
 }
 
 MainWindow::~MainWindow() {
-    services_.tray.setOnLeftClick({});
+    services_.tray.setOnRestore({});
+    services_.tray.setOnQuit({});
     // The list tells of its rows going as the controls are destroyed, after this part of
     // the window is gone.
     ui_.messageList->model()->disconnect(this);
@@ -116,6 +123,9 @@ MainWindow::~MainWindow() {
 void MainWindow::connectControls() {
     connect(ui_.addMessageButton, &QPushButton::clicked, this, &MainWindow::onAddMessage);
     connect(ui_.removeSelectedButton, &QPushButton::clicked, this, &MainWindow::onRemoveSelected);
+    connect(
+        new QShortcut(QKeySequence::Delete, ui_.messageList, nullptr, nullptr, Qt::WidgetShortcut),
+        &QShortcut::activated, this, &MainWindow::onRemoveSelected);
     connect(ui_.clearAllButton, &QPushButton::clicked, this, &MainWindow::onClearAll);
     connect(ui_.startButton, &QPushButton::clicked, this, &MainWindow::onStartRotation);
     connect(ui_.stopButton, &QPushButton::clicked, this, &MainWindow::onStopRotation);
@@ -207,6 +217,19 @@ void MainWindow::sendAwayText(const QString& text) {
         return engine::FontChoice{ui_.fontFaceList->currentText(), ui_.fontSizeList->currentText()};
     });
     services_.opener.open(engine::awayCommand(composed));
+    lastSent_ = text;
+    updateTrayTip();
+}
+
+// "Pellory", then the minutes left while the countdown runs, or else the last message sent.
+void MainWindow::updateTrayTip() {
+    constexpr qsizetype kTipLength = 100;
+    QString tip = kTitle;
+    if (countdown_.running())
+        tip += QStringLiteral("\n%1 minutes left").arg(countdown_.minutesLeft());
+    else if (const QString sent = lastSent_.simplified(); !sent.isEmpty())
+        tip += u'\n' + (sent.size() > kTipLength ? sent.left(kTipLength) + QChar(0x2026) : sent);
+    services_.tray.setToolTip(tip);
 }
 
 void MainWindow::onStartRotation() {
@@ -318,6 +341,7 @@ void MainWindow::hideInTrayIfMinimised() {
         }
     });
     services_.tray.show(windowIcon(), kTitle);
+    updateTrayTip();
 }
 
 void MainWindow::bringToFront() {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "Countdown.h"
@@ -73,6 +74,7 @@ private:
     QString selectedText() const;
 
     void sendAwayText(const QString& text);
+    void updateTrayTip();
     void onStartRotation();
     void onStopRotation();
     void onRotationTick();
@@ -105,6 +107,7 @@ private:
     QTimer* autoSaveTimer_ = nullptr;
     QTimer* trayCheckTimer_ = nullptr;
     QSet<QString> toldFiles_;
+    QString lastSent_;
     bool savedAtExit_ = true;
     QByteArray listRest_;          // the file's lines past the list's room, kept for the file
     bool listFileReadable_ = true; // false after a load that couldn't read the file to its end

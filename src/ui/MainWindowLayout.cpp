@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "MainWindowLayout.h"
 
 #include "Appearance.h"
@@ -101,6 +102,7 @@ void MainWindowUi::setUpRandomizationPage(QWidget* page) {
     messageList->setSelectionMode(QAbstractItemView::SingleSelection);
     messageList->setUniformItemSizes(true);
     messageList->setItemDelegate(new RowDelegate(messageList));
+    messageList->setAccessibleName(QStringLiteral("Away messages"));
 
     const auto button = [&](const char* name, const QString& caption, int left, int top,
                             int width) {
@@ -118,6 +120,7 @@ void MainWindowUi::setUpRandomizationPage(QWidget* page) {
     const auto option = [&](const char* name, const QString& caption, int left) {
         auto* radio = place(new QRadioButton(caption, page), name, left, 2040, 495, 255);
         radio->setToolTip(QStringLiteral("Randomize Interval (Seconds)"));
+        radio->setAccessibleName(QStringLiteral("Interval: %1 seconds").arg(caption));
         return radio;
     };
     interval5Option = option("interval5Option", QStringLiteral("5"), 3240);
@@ -128,8 +131,9 @@ void MainWindowUi::setUpRandomizationPage(QWidget* page) {
 
 void MainWindowUi::setUpCountdownPage(QWidget* page) {
     const auto textBox = [&](const char* name, const QString& text, int top, int height,
-                             const QString& tip) {
+                             const QString& tip, const QString& accessibleName) {
         auto* box = place(new QPlainTextEdit(text, page), name, 120, top, 4695, height);
+        box->setAccessibleName(accessibleName);
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         box->setTabChangesFocus(true); // a tab in an away message would go out as one
         box->setToolTip(tip);
@@ -137,11 +141,12 @@ void MainWindowUi::setUpCountdownPage(QWidget* page) {
     };
     countdownMessageEdit = textBox(
         "countdownMessageEdit", QStringLiteral("I will be back in %m minutes.\n"), 120, 1095,
-        QStringLiteral("The message you want for the countdown, %m represents the "
-                       "minute."));
+        QStringLiteral("The message you want for the countdown, %m represents the minute."),
+        QStringLiteral("Countdown message"));
     minutesEdit =
         place(new QLineEdit(QStringLiteral("2"), page), "minutesEdit", 120, 1320, 495, 285);
     minutesEdit->setToolTip(QStringLiteral("Minutes you will be away"));
+    minutesEdit->setAccessibleName(QStringLiteral("Minutes away"));
     auto* minutesLabel =
         place(new QLabel(QStringLiteral("<-- Minutes"), page), "minutesLabel", 720, 1440, 840, 195);
     minutesLabel->adjustSize();
@@ -152,7 +157,8 @@ void MainWindowUi::setUpCountdownPage(QWidget* page) {
     disableCountdownButton->setEnabled(false);
     notBackMessageEdit =
         textBox("notBackMessageEdit", QStringLiteral("I should have been back by now!\n"), 1800,
-                495, QStringLiteral("Message that will show if your not back by specified time."));
+                495, QStringLiteral("Message that will show if your not back by specified time."),
+                QStringLiteral("Message when not back in time"));
 }
 
 void MainWindowUi::setUpConfigPage(QWidget* page) {
@@ -172,9 +178,11 @@ void MainWindowUi::setUpConfigPage(QWidget* page) {
     place(new QLabel(QStringLiteral("Font Type"), fontFrame), "fontFaceLabel", 120, 240, 735, 195)
         ->adjustSize();
     fontFaceList = place(new QComboBox(fontFrame), "fontFaceList", 120, 480, 2295, 315);
+    fontFaceList->setAccessibleName(QStringLiteral("Font type"));
     place(new QLabel(QStringLiteral("Font Size"), fontFrame), "fontSizeLabel", 2520, 240, 660, 195)
         ->adjustSize();
     fontSizeList = place(new QComboBox(fontFrame), "fontSizeList", 2520, 480, 2295, 315);
+    fontSizeList->setAccessibleName(QStringLiteral("Font size"));
     for (int size = 1; size <= 9; ++size)
         fontSizeList->addItem(QString::number(size));
     fontSizeList->setCurrentIndex(-1);

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # pellory-aim-bridge against real messengers on a private session bus and a private IRC
 # server: Finch with an IRC account, WeeChat and HexChat, checked by their D-Bus state and
 # by what a third IRC connection sees of them.
 # Usage: messengers.sh BRIDGE BUILD_DIR
 set -uo pipefail
 source "$(dirname "$0")/../support/session.sh"
-need finch tmux dbus-run-session dbus-send xdg-open xdg-mime desktop-file-validate ngircd \
+need finch tmux dbus-run-session dbus-send xdg-open xdg-mime desktop-file-validate appstreamcli man ngircd \
     weechat-headless hexchat Xvfb xdotool python3
 [[ -n ${BRIDGE_TEST_BUS:-} ]] || BRIDGE_TEST_BUS=1 exec dbus-run-session -- bash "$0" "$@"
 BRIDGE=$1
@@ -73,13 +74,28 @@ hexchat -d "$T/hexchat" >/dev/null 2>&1 & HEXCHAT=$! PIDS+=($!)
 ((EUID)) || timeout 20 xdotool search --sync --onlyvisible --class hexchat windowfocus --sync key Return
 wait_for 20 "HexChat on IRC" online hexy
 
-# The whole chain: the installed launcher, xdg-open's lookup, the bridge on PATH.
+# What an install puts where desktops, software centres and man look; the programs answer
+# their command lines without a display. Then the whole chain: the installed launcher,
+# xdg-open's lookup, the bridge on PATH.
 cmake --install "$2" --prefix "$T/prefix" >/dev/null
-for launcher in "$T"/prefix/share/applications/pellory{,-aim-bridge}.desktop; do
+cd "$T/prefix"
+for launcher in share/applications/pellory{,-aim-bridge}.desktop; do
     desktop-file-validate "$launcher" || fail "$launcher does not validate"
 done
-ls "$T"/prefix/{bin/pellory,share/icons/hicolor/{32x32/apps/pellory.png,scalable/apps/pellory.svg}} >/dev/null ||
-    fail "the program or its icons were not installed"
+appstreamcli validate --no-net --pedantic share/metainfo/*.metainfo.xml >/dev/null || fail "the metainfo does not validate"
+for page in share/man/man1/pellory{,-aim-bridge}.1; do
+    [[ -n $(man -l "$page" 2>/dev/null) && -z $(man --warnings -l "$page" 2>&1 >/dev/null) ]] || fail "$page"
+done
+for size in 16x16 22x22 24x24 32x32 48x48 64x64 128x128 scalable; do
+    ls share/icons/hicolor/$size/apps/pellory.* >/dev/null || fail "no $size icon"
+done
+for program in pellory pellory-aim-bridge; do
+    [[ $(env -u DISPLAY bin/$program --version) =~ ^$program\ [0-9.]+$ ]] || fail "$program --version"
+    env -u DISPLAY bin/$program --help | grep -q "^Usage: $program" || fail "$program --help"
+done
+env -u DISPLAY bin/pellory --bogus 2>/dev/null
+(($? == 2)) || fail "pellory with an unknown option did not end with status 2"
+cd - >/dev/null
 export XDG_DATA_HOME=$T/prefix/share PATH=$T/prefix/bin:$PATH XDG_CURRENT_DESKTOP=X-Generic
 xdg-mime default pellory-aim-bridge.desktop x-scheme-handler/aim
 timeout 10 xdg-open "$GONE"

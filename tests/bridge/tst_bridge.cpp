@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AimUrl.h"
 #include "AwayText.h"
 #include "PlainText.h"

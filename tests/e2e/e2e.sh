@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The real program on a real X server with a window manager, a notification area and the
 # real xdg-open, worked with mouse and keys through xdotool as a person would. Checks what
 # reaches a recording aim: handler and what lands on disk, first in everyday use, then where

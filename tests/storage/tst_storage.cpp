@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FileAccess.h"
 #include "IniFile.h"
 #include "MessageListFile.h"
@@ -161,9 +162,11 @@ private slots:
         QCOMPARE(seen.size(), 2); // the kills landed at different moments
     }
 
+    // Beside the program when writable, but not where it was installed to.
     void programDir() {
-        QCOMPARE(storage::resolveProgramDir(dir_.path(), "/c"), dir_.path());
-        QCOMPARE(storage::resolveProgramDir(file("missing"), "/c/"), "/c/pellory");
+        QCOMPARE(storage::resolveProgramDir(dir_.path(), "/c", "/usr/bin"), dir_.path());
+        QCOMPARE(storage::resolveProgramDir(dir_.path() + "/.", "/c", dir_.path()), "/c/pellory");
+        QCOMPARE(storage::resolveProgramDir(file("missing"), "/c/", "/usr/bin"), "/c/pellory");
         QCOMPARE(storage::ProgramFiles("/").settings + storage::ProgramFiles("/p").messageList,
                  "/Config.ini/p/RandomMsgs.lst");
     }

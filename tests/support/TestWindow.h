@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "Dialogs.h"
@@ -32,11 +33,14 @@ struct RecordingOpener final : desktop::UrlOpener {
 
 struct FakeTray final : desktop::TrayIcon {
     bool hasArea = true, visible = false;
+    QString tip;
     bool available() const override { return hasArea; }
-    void show(const QIcon&, const QString&) override { visible = true; }
+    void show(const QIcon&, const QString& toolTip) override { visible = true, tip = toolTip; }
+    void setToolTip(const QString& toolTip) override { tip = toolTip; }
     void remove() override { visible = false; }
     bool shown() const override { return visible; }
-    void click() const { leftClicked(); }
+    void click() const { restoreChosen(); }
+    void quit() const { quitChosen(); }
 };
 
 struct FakeSound final : desktop::SoundPlayer {

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared by the shell tests: skipping when a tool is missing, waiting, an isolated desktop
 # session with a recording aim: handler, and stopping whatever the test started.
 T=$(mktemp -d /tmp/pellory-test.XXXXXX)

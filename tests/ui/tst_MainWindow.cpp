@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: MIT
 #include "Appearance.h"
 #include "MessageLimits.h"
 #include "ShutdownSignals.h"
 #include "TabControl.h"
 #include "TestWindow.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -82,6 +84,7 @@ private slots:
         QCOMPARE(w.opener.opened,
                  QStringList({away("Out+to+lunch"), away("Back+soon"), away("Gone")}));
         QCOMPARE(w.get<QListWidget>("messageList")->currentRow(), 2);
+        QCOMPARE(w.tray.tip, "Pellory\nGone");
     }
 
     // Font tags go out only while the box is ticked, not greyed, read afresh at every send.
@@ -108,6 +111,7 @@ private slots:
         QVERIFY(timer->isActive() && timer->interval() == 60000 &&
                 !w.get("minutesEdit")->isEnabled());
         w.tick("countdownTimer");
+        QCOMPARE(w.tray.tip, "Pellory\n1 minutes left");
         w.get<QPlainTextEdit>("notBackMessageEdit")->setPlainText("Late\nagain");
         w.tick("countdownTimer");
         QVERIFY(!timer->isActive() && w.get("enableCountdownButton")->isEnabled());
@@ -140,6 +144,8 @@ private slots:
         w.tray.hasArea = false; // the notification area goes away: the window comes back
         w.tick("trayCheckTimer");
         QVERIFY(w.window->isVisible() && (!hides || !w.window->isMinimized()));
+        w.tray.quit(); // Quit in the icon's menu closes the window, storing what it holds
+        QVERIFY(!w.window->isVisible() && QFile::exists(w.path("Config.ini")));
     }
 
     void linksOpenTheirAddresses() {
@@ -235,6 +241,11 @@ private slots:
         w.get("startButton")->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), w.get("interval10Option"));
+        w.get<QListWidget>("messageList")->addItems({"a", "b"});
+        w.get<QListWidget>("messageList")->setCurrentRow(0);
+        w.get("messageList")->setFocus();
+        QTest::keyClick(w.get("messageList"), Qt::Key_Delete);
+        QCOMPARE(w.entries(), QStringList{"b"});
         w.get<ui::TabControl>("tabs")->setCurrentIndex(1);
         w.get("countdownMessageEdit")->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -254,6 +265,41 @@ private slots:
         QVERIFY(QFile::remove(w.path("Config.ini")));
         w.window->close();
         QVERIFY(!QFile::exists(w.path("Config.ini")));
+    }
+
+    // What a screen reader tells of the controls without a caption, on every page.
+    void accessibleNames() {
+        TestWindow w;
+        w.window->show();
+        QStringList names;
+        const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+            names << node->text(QAccessible::Name);
+            for (int i = 0; i < node->childCount(); ++i)
+                walk(node->child(i));
+        };
+        for (int page = 0; page < 4; ++page) {
+            w.get<ui::TabControl>("tabs")->setCurrentIndex(page);
+            walk(QAccessible::queryAccessibleInterface(w.window.get()));
+        }
+        for (const char* name : {"Away messages", "Interval: 5 seconds", "Interval: 10 seconds",
+                                 "Interval: 20 seconds", "Countdown message", "Minutes away",
+                                 "Message when not back in time", "Font type", "Font size"})
+            QVERIFY2(names.contains(name), name);
+    }
+
+    // The links are the designed blue, or on a dark window the palette's link colour.
+    void linkColours() {
+        const QPalette light = QApplication::palette();
+        QPalette dark(Qt::white, QColor(30, 30, 30));
+        dark.setColor(QPalette::Link, QColor(120, 170, 255));
+        const std::pair<QPalette, QColor> cases[] = {{light, QColor(0, 0, 192)},
+                                                     {dark, QColor(120, 170, 255)}};
+        for (const auto& [palette, colour] : cases) {
+            QApplication::setPalette(palette);
+            TestWindow w;
+            QCOMPARE(w.get("homePageLink")->palette().color(QPalette::WindowText), colour);
+        }
+        QApplication::setPalette(light);
     }
 
     // At 96 dpi: 366x201 pixels, each caption whole in the window's own font.
