@@ -17,6 +17,9 @@
 #include <QPushButton>
 #include <QSessionManager>
 
+#include <csignal>
+#include <optional>
+
 namespace {
 
 QString away(const QString& encoded) {
@@ -255,14 +258,18 @@ private slots:
     // A session's save leaves the final one to come, and that one runs once.
     void storingOnTheWayOut() {
         TestWindow w;
-        desktop::ShutdownSignals watcher;
-        w.window->shutDownOnEveryWayOut(watcher);
+        std::optional<desktop::ShutdownSignals> watcher(std::in_place);
+        w.window->shutDownOnEveryWayOut(*watcher);
         alignas(QSessionManager) char session[sizeof(QSessionManager)]; // nothing reads it
         emit qGuiApp->commitDataRequest(*reinterpret_cast<QSessionManager*>(session));
         QVERIFY(QFile::remove(w.path("Config.ini")));
         QTimer::singleShot(0, &QCoreApplication::quit);
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(QFile::remove(w.path("Config.ini")));
+        QTimer::singleShot(0, [] { ::raise(SIGHUP); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        watcher.reset();
+        ::raise(SIGHUP); // after the first signal, no later one ends the program, not even now
         w.window->close();
         QVERIFY(!QFile::exists(w.path("Config.ini")));
     }
