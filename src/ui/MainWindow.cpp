@@ -141,7 +141,7 @@ void MainWindow::connectControls() {
         connect(link, &LinkLabel::clicked, this,
                 [this, link] { services_.opener.open(link->text()); });
 
-    for (QRadioButton* option : {ui_.interval5Option, ui_.interval10Option, ui_.interval20Option})
+    for (QRadioButton* option : ui_.intervalOptions())
         option->installEventFilter(this);
 
     // "Remove Selected" follows the selected entry's text wherever it changes.
@@ -264,7 +264,7 @@ void MainWindow::onRotationTick() {
 void MainWindow::setRotationRunning(bool running) {
     ui_.startButton->setEnabled(!running);
     ui_.stopButton->setEnabled(running);
-    for (QRadioButton* option : {ui_.interval5Option, ui_.interval10Option, ui_.interval20Option})
+    for (QRadioButton* option : ui_.intervalOptions())
         option->setEnabled(!running);
 }
 
@@ -306,8 +306,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         event->type() == QEvent::FocusIn ? static_cast<QFocusEvent*>(event) : nullptr;
     if (option && focus && !option->isChecked() &&
         (focus->reason() == Qt::TabFocusReason || focus->reason() == Qt::BacktabFocusReason)) {
-        for (QRadioButton* chosen :
-             {ui_.interval5Option, ui_.interval10Option, ui_.interval20Option})
+        for (QRadioButton* chosen : ui_.intervalOptions())
             if (chosen->isChecked())
                 chosen->setFocus(focus->reason());
     }

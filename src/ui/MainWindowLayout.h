@@ -3,6 +3,8 @@
 
 #include "Settings.h"
 
+#include <array>
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -39,6 +41,9 @@ struct MainWindowUi {
     QRadioButton* interval5Option = nullptr;
     QRadioButton* interval10Option = nullptr;
     QRadioButton* interval20Option = nullptr;
+    std::array<QRadioButton*, 3> intervalOptions() const {
+        return {interval5Option, interval10Option, interval20Option};
+    }
 
     // Away Count Down
     QPlainTextEdit* countdownMessageEdit = nullptr;
