@@ -452,16 +452,15 @@ QStringList MainWindow::storeEverything() {
     return failures;
 }
 
-bool MainWindow::shutDown() {
+void MainWindow::shutDown() {
     if (shutDown_)
-        return true;
+        return;
     shutDown_ = true;
     // Nobody may be there to answer a question: the one line goes to standard error.
     const QStringList failures = storeEverything();
     if (!failures.isEmpty())
         std::fprintf(stderr, "pellory: %s\n", qPrintable(failures.join(QLatin1Char(' '))));
     savedAtExit_ = failures.isEmpty();
-    return savedAtExit_;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -480,7 +479,8 @@ void MainWindow::shutDownOnEveryWayOut(desktop::ShutdownSignals& watcher) {
     connect(&watcher, &desktop::ShutdownSignals::received, this, [this, &watcher] {
         // A second signal during the save must not end the program half-way.
         watcher.ignoreFurther();
-        QCoreApplication::exit(shutDown() ? 0 : 1);
+        shutDown(); // the exit status tells whether it all could be saved: savedAtExit()
+        QCoreApplication::quit();
     });
     // The session may save without ending the program (a checkpoint, a cancelled logout),
     // so this save leaves the one at the end to come.

@@ -45,9 +45,8 @@ public:
     // Fonts, options, the message list and the start-up sound. Runs once, before showing.
     void startUp();
     // Stores the settings and, when automatic saving is on, the list. Runs at most once,
-    // whichever way the program ends; a failure goes to standard error. False when
-    // something could not be saved.
-    bool shutDown();
+    // whichever way the program ends; a failure goes to standard error.
+    void shutDown();
     // False when the program ended by a signal or with the session and could not save.
     bool savedAtExit() const { return savedAtExit_; }
     // Closing the window, the desktop session ending, the application quitting by any path

@@ -212,7 +212,7 @@ grep -qx "pellory: Could not save $T/ro/RandomMsgs.lst: it is read-only." "$T/pe
 # A handler registered meanwhile receives; while it hangs, one xdg-open runs at a time.
 mv "$XDG_DATA_HOME/applications/aim-recorder.desktop" "$XDG_CONFIG_HOME/mimeapps.list" "$T/"
 printf '#!/bin/sh\necho "$1" >>%s\n' "$T/browser.log" >"$T/browser" && chmod +x "$T/browser"
-folder "$T/rotation" '[Main]\r\nLoad/Save=1\r\n' 'Away\r\n'
+folder "$T/rotation" '[Main]\r\nLoad/Save=1\r\n' 'Away — café\r\n'
 BROWSER=$T/browser start_pellory "$T/rotation"
 click_page 224 144
 click_page 240 116
@@ -221,7 +221,7 @@ printf '#!/bin/sh\necho "$1" >>%s\nsleep 60\n' "$T/hanging.log" >"$T/aim-recorde
 mv "$T/aim-recorder.desktop" "$XDG_DATA_HOME/applications/" && mv "$T/mimeapps.list" "$XDG_CONFIG_HOME/"
 wait_for 20 "the handler registered meanwhile" test -s "$T/hanging.log"
 sleep 11
-[[ ! -e $T/browser.log && $(pgrep -fc 'xdg-open aim:') == 1 && $(wc -l <"$T/hanging.log") == 1 ]] ||
+[[ ! -e $T/browser.log && $(pgrep -fc 'xdg-open aim:') == 1 && $(<"$T/hanging.log") == 'aim:goaway?message=Away+—+café' ]] ||
     fail "links piled up or went to the browser: $(pgrep -fa xdg-open)"
 kill -TERM "$PELLORY"
 ends_with 0
