@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <cstdio>
 #include <optional>
@@ -102,6 +103,7 @@ int main(int argc, char* argv[]) {
     window.startUp();
     shutdownSignals.setHeld(false);
     window.show();
+    QTimer::singleShot(0, &window, [&window] { window.setWindowIcon(ui::themeIcon()); });
     const int status = QApplication::exec();
     return window.savedAtExit() ? status : 1;
 }

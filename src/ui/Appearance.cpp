@@ -64,12 +64,15 @@ QPixmap iconPixmap(int size) {
     return pixmap;
 }
 
-QIcon windowIcon() {
+QIcon drawnIcon() {
     QIcon drawn;
     for (const int size : {16, 22, 24, 32, 48, 64})
         drawn.addPixmap(iconPixmap(size));
-    // An installed copy's icon comes from the icon theme, which may draw its own.
-    return QIcon::fromTheme(QStringLiteral("pellory"), drawn);
+    return drawn;
+}
+
+QIcon themeIcon() {
+    return QIcon::fromTheme(QStringLiteral("pellory"), drawnIcon());
 }
 
 QStringList fontFamilies() {

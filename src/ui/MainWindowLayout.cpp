@@ -61,7 +61,7 @@ void MainWindowUi::setupUi(QWidget* window) {
         pixelsPerTwip_ = screen->logicalDotsPerInchX() / 1440.0;
     window->setObjectName(QStringLiteral("mainWindow"));
     window->setWindowTitle(QStringLiteral("Pellory 100 - Zandrik"));
-    window->setWindowIcon(windowIcon());
+    window->setWindowIcon(drawnIcon());
     window->setFont(windowFont());
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
