@@ -75,11 +75,16 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     app.setDesktopFileName(QStringLiteral("pellory"));
     app.setFont(ui::windowFont());
+    // Caught from the start, and held until the list is in: a signal that comes meanwhile
+    // waits, rather than ending the program with nothing saved, or with a half-loaded list
+    // saved over the whole one.
+    desktop::ShutdownSignals shutdownSignals;
+    shutdownSignals.setHeld(true);
 
     const QString programDir = storage::resolveProgramDir(
         QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
-        QStringLiteral(PELLORY_INSTALLED_BINDIR));
+        {QStringLiteral(PELLORY_INSTALLED_BINDIR), QStringLiteral(PELLORY_LAUNCHER_FROM_BINDIR)});
     desktop::SingleInstance instance(programDir);
     if (!instance.claim())
         return 0; // the copy already running on this folder shows its window instead
@@ -91,15 +96,10 @@ int main(int argc, char* argv[]) {
     engine::ClockSeededRandom random;
     ui::MainWindow window({dialogs, opener, tray, sound, random}, programDir);
 
-    // Signals are caught before start-up, so a kill at any moment after it finds them caught.
-    desktop::ShutdownSignals shutdownSignals;
     window.shutDownOnEveryWayOut(shutdownSignals);
     QObject::connect(&instance, &desktop::SingleInstance::showRequested, &window,
                      &ui::MainWindow::bringToFront);
 
-    // Loading the list lets timers run; a signal then must wait, or a half-loaded list
-    // would be saved over the whole one.
-    shutdownSignals.setHeld(true);
     window.startUp();
     shutdownSignals.setHeld(false);
     window.show();

@@ -9,11 +9,12 @@
 namespace storage {
 
 QString resolveProgramDir(const QString& executableDir, const QString& configHome,
-                          const QString& installedBinDir) {
-    const QByteArray native = QFile::encodeName(executableDir);
-    const QString canonical = QDir(executableDir).canonicalPath();
-    if (!executableDir.isEmpty() && ::access(native.constData(), W_OK) == 0 &&
-        canonical != QDir(installedBinDir).canonicalPath())
+                          const InstallPlace& install) {
+    const QDir folder(executableDir);
+    const bool installed = folder.canonicalPath() == QDir(install.binDir).canonicalPath() ||
+                           QFile::exists(folder.filePath(install.launcherFromBinDir));
+    if (!executableDir.isEmpty() && !installed &&
+        ::access(QFile::encodeName(executableDir).constData(), W_OK) == 0)
         return executableDir;
     return QDir::cleanPath(configHome + QStringLiteral("/pellory"));
 }

@@ -95,6 +95,11 @@ for program in pellory pellory-aim-bridge; do
 done
 env -u DISPLAY bin/pellory --bogus 2>/dev/null
 (($? == 2)) || fail "pellory with an unknown option did not end with status 2"
+# An installed copy keeps its files in the user's config folder, nothing beside itself.
+XDG_CONFIG_HOME=$T/config QT_QPA_PLATFORM=offscreen bin/pellory & INSTALLED=$! PIDS+=($!)
+wait_for 30 "the installed copy to start" compgen -G "$XDG_RUNTIME_DIR/pellory-*"
+kill -TERM $INSTALLED && wait $INSTALLED
+[[ -s $T/config/pellory/Config.ini && $(ls bin) == $'pellory\npellory-aim-bridge' ]] || fail "files beside bin/pellory"
 cd - >/dev/null
 export XDG_DATA_HOME=$T/prefix/share PATH=$T/prefix/bin:$PATH XDG_CURRENT_DESKTOP=X-Generic
 xdg-mime default pellory-aim-bridge.desktop x-scheme-handler/aim

@@ -160,6 +160,27 @@ kill -TERM "$PELLORY"
 ends_with 0
 cmp "$T/Config.ini" "$PROG/Config.ini" || fail "SIGTERM did not store: $(od -c "$PROG/Config.ini")"
 cmp "$T/RandomMsgs.lst" "$PROG/RandomMsgs.lst" || fail "SIGTERM changed the list"
+
+# The tray icon's tip shows the last message sent on a second line; Quit in its menu stores
+# and ends as a close does.
+start_pellory "$PROG"
+click_page 240 116
+xdotool windowminimize "$WIN"
+wait_for 15 "the window to hide" hidden
+eval "$(xwininfo -id "$(icon)" | awk '/Absolute upper-left X/ {print "IX=" $4} /Absolute upper-left Y/ {print "IY=" $4}')"
+# Qt shows a tip only after motion over the icon, so come in from outside it.
+xdotool mousemove --sync 10 10 mousemove --sync $((IX + 10)) $((IY + 10)) sleep 0.2 mousemove --sync $((IX + 12)) $((IY + 12))
+tip_lines() { # the tooltip's height in lines of about 13 pixels
+    local w
+    for w in $(xdotool search --onlyvisible --class pellory); do
+        xprop -id "$w" _NET_WM_WINDOW_TYPE | grep -q TOOLTIP && xwininfo -id "$w" | awk '/Height:/ {print int($2 / 13)}'
+    done
+}
+two_line_tip() { [[ $(tip_lines) == 2 ]]; }
+wait_for 10 "a tip of two lines" two_line_tip
+xdotool click 3 && sleep 0.5 && xdotool key Down Down Return
+ends_with 0
+cmp "$T/Config.ini" "$PROG/Config.ini" && cmp "$T/RandomMsgs.lst" "$PROG/RandomMsgs.lst" || fail "Quit stored otherwise"
 echo "everyday use: all checks passed"
 
 # ---- Where things go wrong around it.

@@ -162,11 +162,16 @@ private slots:
         QCOMPARE(seen.size(), 2); // the kills landed at different moments
     }
 
-    // Beside the program when writable, but not where it was installed to.
+    // Beside the program when writable, but not where it was installed to, whatever prefix.
     void programDir() {
-        QCOMPARE(storage::resolveProgramDir(dir_.path(), "/c", "/usr/bin"), dir_.path());
-        QCOMPARE(storage::resolveProgramDir(dir_.path() + "/.", "/c", dir_.path()), "/c/pellory");
-        QCOMPARE(storage::resolveProgramDir(file("missing"), "/c/", "/usr/bin"), "/c/pellory");
+        const storage::InstallPlace usr{"/usr/bin", "../share/applications/pellory.desktop"};
+        QCOMPARE(storage::resolveProgramDir(dir_.path(), "/c", usr), dir_.path());
+        QCOMPARE(storage::resolveProgramDir(file("missing"), "/c/", usr), "/c/pellory");
+        QCOMPARE(storage::resolveProgramDir(dir_.path() + "/.", "/c", {dir_.path(), "x"}),
+                 "/c/pellory");
+        QVERIFY(QDir().mkpath(file("share/applications")) && QDir().mkdir(file("bin")));
+        QVERIFY(writeBytes(file("share/applications/pellory.desktop"), ""));
+        QCOMPARE(storage::resolveProgramDir(file("bin"), "/c", usr), "/c/pellory");
         QCOMPARE(storage::ProgramFiles("/").settings + storage::ProgramFiles("/p").messageList,
                  "/Config.ini/p/RandomMsgs.lst");
     }
