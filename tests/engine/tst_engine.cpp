@@ -10,8 +10,10 @@ class EngineTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void nulGoesOutEncoded() {
-        QCOMPARE(engine::awayCommand(QString::fromUtf16(u"a\0b", 3)), "aim:goaway?message=a%00b");
+    // Only what would change the link's meaning is escaped; a NUL would end the argument.
+    void awayCommandEscapes() {
+        QCOMPARE(engine::awayCommand(QString::fromUtf16(u"a b%+&#<é>\r\n\0z", 14)),
+                 QString::fromUtf16(u"aim:goaway?message=a+b%25%2B%26%23<é>\r\n%00z"));
     }
 
     void parseInt16() {
