@@ -29,9 +29,12 @@ QString scratchFile(const QString& name, const QByteArray& bytes) {
     return file.fileName();
 }
 
-// Each line as it is; a last line without LF may gain CR LF when a line goes after it.
+// Each line as it is; a last line without LF may gain its line end when a line goes after
+// it: CR LF, or only the LF when it ends in a lone CR.
 QList<QByteArray> linesOf(const QByteArray& content) {
-    return (content.isEmpty() || content.endsWith('\n') ? content : content + "\r\n").split('\n');
+    if (content.isEmpty() || content.endsWith('\n'))
+        return content.split('\n');
+    return (content + (content.endsWith('\r') ? "\n" : "\r\n")).split('\n');
 }
 
 // A key reads alike from the file and from its bytes, at most 254 whole characters, and

@@ -102,6 +102,14 @@ Place findPlace(const QList<Line>& lines, const QString& section, const QString&
     return place;
 }
 
+// What must go after a line so that another can follow it. A last line that ends in a lone
+// CR only lacks its LF: adding CR LF there would leave a stray CR in its value.
+QByteArrayView breakAfter(const QByteArray& content, const Line& line) {
+    if (line.ended)
+        return {};
+    return content.endsWith('\r') ? QByteArrayView("\n") : QByteArrayView("\r\n");
+}
+
 QString limited(QString value) {
     if (value.size() <= kMaxValueLength)
         return value;
@@ -138,10 +146,10 @@ QByteArray withIniValue(const QByteArray& content, const QString& section, const
     const QByteArray keyLine = key.toUtf8() + tail;
     if (place.insertAfter >= 0) {
         const Line& line = lines[place.insertAfter];
-        return result.insert(line.next, (line.ended ? QByteArray() : "\r\n") + keyLine);
+        return result.insert(line.next, breakAfter(content, line).toByteArray() + keyLine);
     }
-    if (!lines.isEmpty() && !lines.back().ended)
-        result += "\r\n";
+    if (!lines.isEmpty())
+        result += breakAfter(content, lines.back());
     return result + '[' + section.toUtf8() + "]\r\n" + keyLine;
 }
 

@@ -54,6 +54,7 @@ private slots:
         QTest::newRow("the first key counts") << "[Main]\nLoad/Save\nLoad/Save=0"_qba << "" << "[Main]\nLoad/Save=1\r\nLoad/Save=0"_qba;
         QTest::newRow("a later section of the name") << "[Main]\na=1\n[main]\nLoad/Save=a=b"_qba << "a=b" << "[Main]\na=1\n[main]\nLoad/Save=1\r\n"_qba;
         QTest::newRow("into the first section") << "[Main]\r\na=1\r\n\r\n;c\r\n[Main]\r\nb=2"_qba << "" << "[Main]\r\na=1\r\nLoad/Save=1\r\n\r\n;c\r\n[Main]\r\nb=2"_qba;
+        QTest::newRow("last line ended by a lone CR") << "[Main]\na=1\r"_qba << "" << "[Main]\na=1\r\nLoad/Save=1\r\n"_qba;
         QTest::newRow("Windows-1252") << "[Main]\nLoad/Save=caf\xE9\r\n"_qba << u"café"_qs << "[Main]\nLoad/Save=1\r\n"_qba;
         QTest::newRow("254 at most") << "[Main]\nLoad/Save="_qba + QByteArray(300, 'x') << QString(254, 'x') << "[Main]\nLoad/Save=1\r\n"_qba;
         QTest::newRow("no half pair") << "[Main]\nLoad/Save="_qba + QByteArray(253, 'x') + "\xF0\x9F\x98\x80" << QString(253, 'x') << "[Main]\nLoad/Save=1\r\n"_qba;
