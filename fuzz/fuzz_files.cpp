@@ -49,7 +49,8 @@ void checkSettings(const QByteArray& content) {
     }
     const QString key = keys[qsizetype(qHash(content) % keys.size())];
     const QString value = QString::number(qHash(content) % 1000);
-    require(storage::writeIniValues(path, "Main", {{key, value}}).isEmpty(), "a writable file is written");
+    require(storage::writeIniValues(path, "Main", {{key, value}}).isEmpty(),
+            "a writable file is written");
     require(storage::readIniValue(path, "Main", key) == value, "a written key reads back");
     QFile written(path);
     require(written.open(QIODevice::ReadOnly), "the written file can be read");

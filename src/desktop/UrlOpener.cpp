@@ -21,10 +21,10 @@ constexpr qsizetype kLongestArgument = 128 * 1024 - 1;
 constexpr std::chrono::seconds kHandlerLookupAge(5);
 constexpr std::chrono::milliseconds kCheckInterval(200);
 
-const QString kRegisterHint = QStringLiteral(
-    "No program receives the away messages: nothing is registered for aim: links.\n"
-    "To make pellory-aim-bridge receive them, run:\n"
-    "xdg-mime default pellory-aim-bridge.desktop x-scheme-handler/aim");
+const QString kRegisterHint =
+    QStringLiteral("No program receives the away messages: nothing is registered for aim: links.\n"
+                   "To make pellory-aim-bridge receive them, run:\n"
+                   "xdg-mime default pellory-aim-bridge.desktop x-scheme-handler/aim");
 
 } // namespace
 
