@@ -14,6 +14,7 @@
 #include <QDBusError>
 #include <QDeadlineTimer>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <future>
@@ -50,13 +51,16 @@ void report(const QString& why) {
     exitWith(code);
 }
 
+// Set once a messenger has taken the text, so a later hang still ends as a success.
+std::atomic<bool> anyTaken{false};
+
 // Connecting to a frozen bus has no timeout of its own; the watchdog bounds any other hang too.
 void armWatchdog() {
     std::thread([] {
         std::this_thread::sleep_for(kWatchdog);
         static const char message[] = "pellory-aim-bridge: no answer in time (D-Bus or a FIFO)\n";
         (void)!::write(STDERR_FILENO, message, sizeof message - 1);
-        ::_exit(kClientFailed);
+        ::_exit(anyTaken ? kSet : kClientFailed);
     }).detach();
 }
 
@@ -110,6 +114,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QString plainText = bridge::ircAwayText(request.text);
     bridge::Delivery delivery = bridge::setWeechatAway(plainText);
+    anyTaken = delivery.taken > 0;
     delivery += setOverDBus(request.text, plainText, deadline);
     for (const QString& failure : delivery.failures)
         report(failure);
