@@ -56,8 +56,7 @@ wait_for 20 "WeeChat on IRC" online weechy
 mkfifo "$XDG_RUNTIME_DIR/weechat/weechat_fifo_$(sh -c 'echo $$')" # left by a WeeChat that has ended
 ends_in_time 0 0 "only WeeChat" "$GONE"
 shows_away 'Gone fishing & back soon' weechy
-python3 -c 'import socket, sys, time; s = socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen(); time.sleep(60)' \
-    "$T/frozen-bus" & PIDS+=($!)
+python3 -c 'import socket, sys, time; s = socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen(); time.sleep(60)' "$T/frozen-bus" & PIDS+=($!)
 wait_for 10 "a bus that never answers" test -S "$T/frozen-bus"
 DBUS_SESSION_BUS_ADDRESS=unix:path=$T/frozen-bus ends_in_time 0 1 "a frozen bus beside WeeChat" 'aim:goaway?message=x'
 

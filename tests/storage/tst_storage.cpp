@@ -173,8 +173,6 @@ private slots:
         QVERIFY(QDir().mkpath(file("share/applications")) && QDir().mkdir(file("bin")));
         QVERIFY(writeBytes(file("share/applications/pellory.desktop"), ""));
         QCOMPARE(storage::resolveProgramDir(file("bin"), "/c", usr), "/c/pellory");
-        QCOMPARE(storage::ProgramFiles("/").settings + storage::ProgramFiles("/p").messageList,
-                 "/Config.ini/p/RandomMsgs.lst");
     }
 };
 
