@@ -11,6 +11,8 @@ DBusPeer::DBusPeer(const QDBusConnection& bus, const QString& service, const QSt
     : bus_(bus), service_(service), who_(who), deadline_(deadline) {}
 
 std::optional<bool> DBusPeer::running() {
+    if (!bus_.isConnected())
+        return false; // told once for all of them
     QDBusMessage ask = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
@@ -28,7 +30,15 @@ std::optional<QVariant> DBusPeer::call(const QString& path, const QString& inter
     QDBusMessage message = QDBusMessage::createMethodCall(service_, path, interface, method);
     message.setArguments(arguments);
     message.setAutoStartService(false);
-    return send(message);
+    std::optional<QVariant> result = send(message);
+    if (!result) {
+        // A client that crashed or quit while it carried the call out has not taken the
+        // text, whatever the bus said.
+        const QString why = error_;
+        error_ = running() == false ? QStringLiteral("%1 quit or crashed during the call").arg(who_)
+                                    : why;
+    }
+    return result;
 }
 
 std::optional<QVariant> DBusPeer::send(QDBusMessage message) {

@@ -12,7 +12,7 @@ const QString kService = QStringLiteral("org.hexchat.service");
 HexchatClient::HexchatClient(const QDBusConnection& bus, QDeadlineTimer deadline)
     : peer_(bus, kService, QStringLiteral("HexChat"), deadline) {}
 
-Delivery HexchatClient::setAwayMessage(const QString& plainText) {
+Delivery HexchatClient::setAway(const MessengerText& text) {
     const std::optional<bool> running = peer_.running();
     if (running == false)
         return {};
@@ -28,7 +28,7 @@ Delivery HexchatClient::setAwayMessage(const QString& plainText) {
         return {0, {peer_.error()}};
     const std::optional<QVariant> done =
         peer_.call(path->toString(), QStringLiteral("org.hexchat.plugin"),
-                   QStringLiteral("Command"), {QStringLiteral("allserv away ") + plainText});
+                   QStringLiteral("Command"), {QStringLiteral("allserv away ") + text.plain()});
     return done ? Delivery{1, {}} : Delivery{0, {peer_.error()}};
 }
 

@@ -2,18 +2,19 @@
 #pragma once
 
 #include "DBusPeer.h"
-#include "Delivery.h"
+#include "Messenger.h"
 
 namespace bridge {
 
 // A running HexChat reached through its D-Bus remote interface, which HexChat offers while
-// its D-Bus plugin is loaded (the default).
-class HexchatClient {
+// its D-Bus plugin is loaded (the default). It sets the plain text as the away text on every
+// server HexChat is connected to.
+class HexchatClient final : public Messenger {
 public:
     HexchatClient(const QDBusConnection& bus, QDeadlineTimer deadline);
 
-    // Sets plainText as the away text on every server HexChat is connected to.
-    Delivery setAwayMessage(const QString& plainText);
+    QString name() const override { return QStringLiteral("HexChat"); }
+    Delivery setAway(const MessengerText& text) override;
 
 private:
     DBusPeer peer_;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "PlainText.h"
 
+#include "MessengerText.h"
+
 #include <QList>
 
 #include <optional>
@@ -92,10 +94,6 @@ QString withoutMarkup(QStringView markup) {
     return text;
 }
 
-bool isControl(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c < 0xA0);
-}
-
 qsizetype utf8Length(char32_t c) {
     return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
 }
@@ -111,7 +109,7 @@ QString ircAwayText(const QString& markup) {
             blank = !text.isEmpty();
             continue;
         }
-        if (isControl(c))
+        if (isControl(c) || c == 0xFFFE || c == 0xFFFF) // not even XML can hold these
             continue;
         const qsizetype length = utf8Length(c) + (blank ? 1 : 0);
         if (bytes + length > kIrcAwayBytes)

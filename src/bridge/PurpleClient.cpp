@@ -14,29 +14,38 @@ const QString kInterface = QStringLiteral("im.pidgin.purple.PurpleInterface");
 PurpleClient::PurpleClient(const QDBusConnection& bus, QDeadlineTimer deadline)
     : peer_(bus, kService, QStringLiteral("the libpurple client (Pidgin, Finch)"), deadline) {}
 
-Delivery PurpleClient::setAwayMessage(const QString& text) {
+Delivery PurpleClient::setAway(const MessengerText& text) {
     const std::optional<bool> running = peer_.running();
     if (running == false)
         return {};
-    const QString error = running ? activate(text) : peer_.error();
+    const QString error = running ? activate(text.markup()) : peer_.error();
     return error.isEmpty() ? Delivery{1, {}} : Delivery{0, {error}};
 }
 
-QString PurpleClient::activate(const QString& text) {
+QString PurpleClient::activate(const QString& markup) {
     const std::optional<int> away =
         callForInt(QStringLiteral("PurplePrimitiveGetTypeFromId"), {QStringLiteral("away")});
     if (!away)
         return error_;
-    std::optional<int> status =
-        callForInt(QStringLiteral("PurpleSavedstatusFindTransientByTypeAndMessage"), {*away, text});
+    std::optional<int> status = callForInt(
+        QStringLiteral("PurpleSavedstatusFindTransientByTypeAndMessage"), {*away, markup});
     if (status == 0) {
         status = callForInt(QStringLiteral("PurpleSavedstatusNew"), {QString(), *away});
-        if (status && !call(QStringLiteral("PurpleSavedstatusSetMessage"), {*status, text}))
+        if (status && !call(QStringLiteral("PurpleSavedstatusSetMessage"), {*status, markup}))
             return error_;
     }
     if (!status || !call(QStringLiteral("PurpleSavedstatusActivate"), {*status}))
         return error_;
-    return QString();
+    // A client that crashed while it took the status in may have answered first: only one
+    // that still answers, with that status current, has it.
+    const std::optional<int> current =
+        callForInt(QStringLiteral("PurpleSavedstatusGetCurrent"), {});
+    if (!current)
+        return error_;
+    return current == status
+               ? QString()
+               : QStringLiteral("the libpurple client (Pidgin, Finch) did not keep the "
+                                "away status");
 }
 
 std::optional<int> PurpleClient::callForInt(const QString& method, const QVariantList& arguments) {

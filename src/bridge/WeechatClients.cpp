@@ -44,8 +44,8 @@ QString writeFifo(const QString& path, const QByteArray& line) {
 
 } // namespace
 
-Delivery setWeechatAway(const QString& plainText) {
-    const QByteArray line = weechatAwayLine(plainText);
+Delivery WeechatClients::setAway(const MessengerText& text) {
+    const QByteArray line = weechatAwayLine(text.plain());
     Delivery delivery;
     QSet<qint64> reached;
     for (const QString& folder : weechatFifoFolders(QProcessEnvironment::systemEnvironment())) {

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Delivery.h"
-
-#include <QString>
+#include "Messenger.h"
 
 namespace bridge {
 
-// Sets the away text of every running WeeChat through its FIFO. Never waits: a FIFO that
-// nobody reads is a failure at once, and one whose process has ended is passed over.
-Delivery setWeechatAway(const QString& plainText);
+// Every running WeeChat, through its FIFO. Never waits: a FIFO that nobody reads is a failure
+// at once, and one whose process has ended is passed over.
+class WeechatClients final : public Messenger {
+public:
+    QString name() const override { return QStringLiteral("WeeChat"); }
+    Delivery setAway(const MessengerText& text) override;
+};
 
 } // namespace bridge

@@ -4,9 +4,7 @@
 
 #include "AimUrl.h"
 #include "HexchatClient.h"
-#include "PlainText.h"
 #include "PurpleClient.h"
-#include "StatusText.h"
 #include "WeechatClients.h"
 
 #include <QCoreApplication>
@@ -18,7 +16,9 @@
 #include <chrono>
 #include <cstdio>
 #include <future>
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include <unistd.h>
 
@@ -27,7 +27,7 @@ using namespace std::chrono_literals;
 namespace {
 
 // The desktop waits on its handler: the whole run stays under two seconds, counted from the
-// start of main. The D-Bus clients are called side by side and their calls end by the
+// start of main. The messengers are called side by side and their calls end by the
 // deadline; the watchdog covers what no call timeout bounds.
 constexpr auto kDBusDeadline = 1500ms;
 constexpr auto kWatchdog = 1800ms;
@@ -64,19 +64,38 @@ void armWatchdog() {
     }).detach();
 }
 
-// text goes to libpurple as it came; plainText to the IRC clients.
-bridge::Delivery setOverDBus(const QString& text, const QString& plainText,
-                             QDeadlineTimer deadline) {
-    const QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
-        const QString why = bus.lastError().message().simplified();
-        return {0, {QStringLiteral("no D-Bus session bus: ") + why}};
-    }
-    std::future<bridge::Delivery> purple = std::async(std::launch::async, [&] {
-        return bridge::PurpleClient(bus, deadline).setAwayMessage(bridge::storableStatusText(text));
-    });
-    bridge::Delivery delivery = bridge::HexchatClient(bus, deadline).setAwayMessage(plainText);
-    return delivery += purple.get();
+// Every kind of messenger the bridge knows, in the order their failures are told.
+std::vector<std::unique_ptr<bridge::Messenger>> messengers(const QDBusConnection& bus,
+                                                           QDeadlineTimer deadline) {
+    std::vector<std::unique_ptr<bridge::Messenger>> all;
+    all.push_back(std::make_unique<bridge::WeechatClients>());
+    all.push_back(std::make_unique<bridge::PurpleClient>(bus, deadline));
+    all.push_back(std::make_unique<bridge::HexchatClient>(bus, deadline));
+    return all;
+}
+
+// Hands the text to all of them side by side; each returns by the deadline.
+bridge::Delivery setAway(const std::vector<std::unique_ptr<bridge::Messenger>>& all,
+                         const bridge::MessengerText& text) {
+    std::vector<std::future<bridge::Delivery>> running;
+    for (const auto& messenger : all)
+        running.push_back(std::async(std::launch::async, [&messenger, &text] {
+            bridge::Delivery delivery = messenger->setAway(text);
+            if (delivery.taken > 0)
+                anyTaken = true;
+            return delivery;
+        }));
+    bridge::Delivery delivery;
+    for (std::future<bridge::Delivery>& each : running)
+        delivery += each.get();
+    return delivery;
+}
+
+QString names(const std::vector<std::unique_ptr<bridge::Messenger>>& all) {
+    QStringList names;
+    for (const auto& messenger : all)
+        names << messenger->name();
+    return names.join(QStringLiteral(", "));
 }
 
 } // namespace
@@ -112,15 +131,17 @@ int main(int argc, char** argv) {
     if (!request.ok())
         fail(request.error, kBadUrl);
     QCoreApplication app(argc, argv);
-    const QString plainText = bridge::ircAwayText(request.text);
-    bridge::Delivery delivery = bridge::setWeechatAway(plainText);
-    anyTaken = delivery.taken > 0;
-    delivery += setOverDBus(request.text, plainText, deadline);
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    const auto all = messengers(bus, deadline);
+    bridge::Delivery delivery = setAway(all, bridge::messengerText(request.text));
+    if (!bus.isConnected())
+        delivery.failures +=
+            QStringLiteral("no D-Bus session bus: ") + bus.lastError().message().simplified();
     for (const QString& failure : delivery.failures)
         report(failure);
     if (delivery.taken > 0)
         exitWith(kSet);
     if (delivery.failures.isEmpty())
-        report(QStringLiteral("no messenger is running (Pidgin, Finch, HexChat, WeeChat)"));
+        report(QStringLiteral("no messenger is running (%1)").arg(names(all)));
     exitWith(kClientFailed);
 }

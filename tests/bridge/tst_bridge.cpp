@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "AimUrl.h"
 #include "AwayText.h"
-#include "PlainText.h"
-#include "StatusText.h"
+#include "FuzzInputs.h"
+#include "MessengerText.h"
 
 #include <QTest>
 
@@ -38,43 +38,39 @@ private slots:
         QVERIFY(request.ok() || (!request.error.isEmpty() && !request.error.contains('\n')));
     }
 
-    // What the client can keep in its status file, and gives back unchanged.
-    void storableText_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("storable");
-        // clang-format off
-        QTest::newRow("line breaks") << "a\r\nb\rc\r\r\n" << "a\nb\nc\n\n";
-        QTest::newRow("C0 but tab dropped") << QString("\x01\ta\x07\x1f") + QChar(0) << "\ta";
-        QTest::newRow("DEL, C1 kept") << "\u007f\u0081" << "\u007f\u0081";
-        QTest::newRow("non-characters dropped") << "\ufffe\uffff\ufffd\U0001F600" << "\ufffd\U0001F600";
-        // clang-format on
-    }
-    void storableText() {
-        QFETCH(QString, text);
-        QFETCH(QString, storable);
-        QCOMPARE(bridge::storableStatusText(text), storable);
-        QCOMPARE(bridge::storableStatusText(storable), storable);
-    }
-
-    // What other IRC users see: no markup, one line, within the AWAY line's limit.
-    void ircAwayText_data() {
+    // What libpurple and the plain-text clients get of a link's text, which any web page
+    // can choose: never a control character, raw or as a reference, never too long.
+    void messengerText_data() {
+        QTest::addColumn<QString>("away");
         QTest::addColumn<QString>("markup");
         QTest::addColumn<QString>("plain");
         const QString a398(398, u'a');
         // clang-format off
-        QTest::newRow("tags") << "<b>Gone</b> <a href=\"x\">out</a>, 1 < 2<br/>ok" << "Gone out, 1 < 2 ok";
-        QTest::newRow("entities") << "&amp;&lt;&gt;&quot;&apos;&nbsp;&#233;&#x20ac;&#10;&x; &" << "&<>\"' é€ &x; &";
-        QTest::newRow("line breaks, blanks") << "\r\n a\r\n\tb  \x01" "c\n" << "a b c";
-        QTest::newRow("400 bytes fit") << a398 + "éb" << a398 + "é";
-        QTest::newRow("cut before é") << a398 + "aé" << a398 + "a";
-        QTest::newRow("nothing left") << "<p> </p>" << "Away";
+        QTest::newRow("tags") << "<b>Gone</b> <a href=\"x\">out</a>, 1 < 2<br/>ok" << "<b>Gone</b> <a href=\"x\">out</a>, 1 < 2<br/>ok" << "Gone out, 1 < 2 ok";
+        QTest::newRow("entities") << "&amp;&lt;&gt;&quot;&apos;&nbsp;&#233;&#x20ac;&#10;&x; &" << "&amp;&lt;&gt;&quot;&apos;&nbsp;é€&x; &amp;" << "&<>\"' é€ &x; &";
+        QTest::newRow("IRC commands") << "back soon&#13;JOIN #t&#13;NICK x" << "back soonJOIN #tNICK x" << "back soon JOIN #t NICK x";
+        QTest::newRow("every spelling of a control") << "a&#x0d;&#X0D;&#0000013;&#13&# 13;&#+13;&#4294967309;&#x85;&#127;&#0;b" << "ab" << "a b";
+        QTest::newRow("raw controls") << "\r\n a\r\n\tb  \x01\u007f\u0085\ufffe" "c\n" << "<br> a<br> b  c<br>" << "a b c";
+        QTest::newRow("references to text") << "&#60;b&#62;&#x26;#13;&amp;#13;" << "&lt;b&gt;&amp;#13;&amp;#13;" << "<b>";
+        QTest::newRow("references to no character") << "&#xD800;&#1114112;" << "&amp;#xD800;&amp;#1114112;" << "&#xD800;&#1114112;";
+        QTest::newRow("inside a tag") << "<a href=\"x&#13;y&#34;\r\n\">a\tb</a>" << "<a href=\"xy&quot; \">a b</a>" << "a b";
+        QTest::newRow("400 bytes fit") << a398 + "éb" << a398 + "é" << a398 + "é";
+        QTest::newRow("cut before é") << a398 + "aé" << a398 + "a" << a398 + "a";
+        QTest::newRow("not inside a tag or entity") << a398 + "<b>x&amp;" << a398 << a398 + "x&";
+        QTest::newRow("nothing left") << "<p> </p>" << "<p> </p>" << "Away";
         // clang-format on
     }
-    void ircAwayText() {
+    void messengerText() {
+        QFETCH(QString, away);
         QFETCH(QString, markup);
         QFETCH(QString, plain);
-        QCOMPARE(bridge::ircAwayText(markup), plain);
+        const bridge::MessengerText text = bridge::messengerText(away);
+        QCOMPARE(text.markup(), markup);
+        QCOMPARE(text.plain(), plain);
     }
+
+    // The fuzz target's promises, on every link kept in fuzz/inputs/links.
+    void fuzzInputs() { QVERIFY(runKeptFuzzInputs("links") > 3); }
 };
 
 QTEST_APPLESS_MAIN(BridgeTest)

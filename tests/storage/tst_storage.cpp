@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "FileAccess.h"
+#include "FuzzInputs.h"
 #include "IniFile.h"
 #include "MessageListFile.h"
 #include "ProgramDir.h"
@@ -15,8 +16,6 @@
 #include <sys/stat.h>
 
 using storage::OptionState;
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace {
 
@@ -126,17 +125,7 @@ private slots:
     }
 
     // The fuzz target's promises, on every input kept in fuzz/inputs.
-    void fuzzInputs() {
-        const QFileInfoList inputs =
-            QDir(TEST_DATA "/../../fuzz/inputs").entryInfoList(QDir::Files);
-        for (const QFileInfo& input : inputs) {
-            qInfo("%s", qPrintable(input.fileName()));
-            const QByteArray bytes = readBytes(input.filePath());
-            LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()),
-                                   size_t(bytes.size()));
-        }
-        QVERIFY(inputs.size() > 10);
-    }
+    void fuzzInputs() { QVERIFY(runKeptFuzzInputs("") > 10); }
 
     // Kills a process of its own while it saves both files over and over: each file must
     // always be one whole version or the other.

@@ -1,0 +1,190 @@
+// SPDX-License-Identifier: MIT
+#include "MessengerText.h"
+
+#include "PlainText.h"
+
+namespace bridge {
+
+namespace {
+
+bool isHexDigit(QChar c, int& value) {
+    const char16_t u = c.unicode();
+    value = u >= '0' && u <= '9'   ? u - '0'
+            : u >= 'a' && u <= 'f' ? u - 'a' + 10
+            : u >= 'A' && u <= 'F' ? u - 'A' + 10
+                                   : -1;
+    return value >= 0;
+}
+
+// A character XML can hold, which every status store and protocol here is made of.
+bool isStorable(char32_t c) {
+    return !isControl(c) && c != 0xFFFE && c != 0xFFFF && (c < 0xD800 || c > 0xDFFF) &&
+           c <= 0x10FFFF;
+}
+
+// A decoded reference's character as markup: the five that markup gives a meaning to stay
+// entities, so that a reference never opens a tag or an entity.
+QString asMarkup(char32_t c) {
+    switch (c) {
+    case U'&':
+        return QStringLiteral("&amp;");
+    case U'<':
+        return QStringLiteral("&lt;");
+    case U'>':
+        return QStringLiteral("&gt;");
+    case U'"':
+        return QStringLiteral("&quot;");
+    case U'\'':
+        return QStringLiteral("&apos;");
+    }
+    return QString::fromUcs4(&c, 1);
+}
+
+// A tag starts with a letter, "/" or "!" right after "<" and ends at the next ">", as
+// libpurple reads it; its length, or 0 for a "<" that is text.
+qsizetype tagLength(QStringView text, qsizetype at) {
+    if (text[at] != u'<' || at + 1 >= text.size())
+        return 0;
+    const QChar first = text[at + 1];
+    if (!first.isLetter() && first != u'/' && first != u'!')
+        return 0;
+    const qsizetype end = text.indexOf(u'>', at + 1);
+    return end < 0 ? 0 : end - at + 1;
+}
+
+// A named entity such as "&amp;", kept whole: its length, or 0.
+qsizetype namedEntityLength(QStringView text, qsizetype at) {
+    constexpr qsizetype kLongestName = 8;
+    qsizetype end = at + 1;
+    while (end < text.size() && end - at <= kLongestName && text[end].isLetterOrNumber() &&
+           text[end].unicode() < 0x80)
+        ++end;
+    return end > at + 1 && end < text.size() && text[end] == u';' ? end - at + 1 : 0;
+}
+
+// Builds the markup piece by piece; a piece that no longer fits ends it, so that nothing is
+// cut inside a tag, an entity or a character.
+class MarkupWriter {
+public:
+    bool add(const QString& piece) {
+        const qsizetype bytes = piece.toUtf8().size();
+        if (full_ || bytes_ + bytes > kMarkupBytes)
+            return !(full_ = true);
+        text_ += piece;
+        bytes_ += bytes;
+        return true;
+    }
+    QString take() { return std::move(text_); }
+
+private:
+    QString text_;
+    qsizetype bytes_ = 0;
+    bool full_ = false;
+};
+
+// One character or reference of the text at `at`, made safe; `inTag` turns line breaks into
+// blanks instead of <br>. Returns how many code units it took.
+qsizetype safePiece(QStringView text, qsizetype at, bool inTag, QString& piece) {
+    const QChar c = text[at];
+    if (c == u'&') {
+        const std::optional<Reference> reference = numericReferenceAt(text, at);
+        if (reference && isControl(reference->codePoint)) {
+            piece.clear();
+            return reference->length;
+        }
+        if (reference && isStorable(reference->codePoint)) {
+            piece = asMarkup(reference->codePoint);
+            return reference->length;
+        }
+        // Any other "&" is text: escaped, so that it can't become a reference with what
+        // follows once a dropped piece is gone ("&&#13;#13;").
+        piece = QStringLiteral("&amp;");
+        return 1;
+    }
+    if (c == u'\r' || c == u'\n') {
+        piece = inTag ? QStringLiteral(" ") : QStringLiteral("<br>");
+        return c == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n' ? 2 : 1;
+    }
+    if (c == u'\t') {
+        piece = QStringLiteral(" ");
+        return 1;
+    }
+    const bool pair = c.isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate();
+    const char32_t code = pair ? QChar::surrogateToUcs4(c, text[at + 1]) : c.unicode();
+    piece = isStorable(code) ? QString::fromUcs4(&code, 1) : QString();
+    return pair ? 2 : 1;
+}
+
+QString safeTag(QStringView tag) {
+    QString safe;
+    QString piece;
+    for (qsizetype at = 0; at < tag.size();) {
+        at += safePiece(tag, at, true, piece);
+        safe += piece;
+    }
+    return safe;
+}
+
+QString libpurpleMarkup(QStringView away) {
+    MarkupWriter markup;
+    QString piece;
+    for (qsizetype at = 0; at < away.size();) {
+        qsizetype taken = tagLength(away, at);
+        if (taken > 0)
+            piece = safeTag(away.sliced(at, taken));
+        else if ((taken = away[at] == u'&' ? namedEntityLength(away, at) : 0) > 0)
+            piece = away.sliced(at, taken).toString();
+        else
+            taken = safePiece(away, at, false, piece);
+        if (!markup.add(piece))
+            break;
+        at += taken;
+    }
+    return markup.take();
+}
+
+// Drops every reference to a control character from plain text, also one that a removal
+// brings together ("&&#13;#13;").
+QString withoutControlReferences(QString text) {
+    for (qsizetype at = text.indexOf(u'&'); at >= 0; at = text.indexOf(u'&', at + 1)) {
+        const std::optional<Reference> reference = numericReferenceAt(text, at);
+        if (reference && isControl(reference->codePoint)) {
+            text.remove(at, reference->length);
+            at = -1; // from the start again
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+std::optional<Reference> numericReferenceAt(QStringView text, qsizetype at) {
+    if (!text.sliced(at).startsWith(u"&#"))
+        return std::nullopt;
+    qsizetype i = at + 2;
+    while (i < text.size() && text[i].isSpace())
+        ++i;
+    const bool negative = i < text.size() && text[i] == u'-';
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        ++i;
+    const bool hex = i < text.size() && (text[i] == u'x' || text[i] == u'X');
+    i += hex ? 1 : 0;
+    quint32 value = 0;
+    const qsizetype digits = i;
+    for (int digit; i < text.size() && isHexDigit(text[i], digit) && (hex || digit < 10); ++i)
+        value = value * (hex ? 16 : 10) + quint32(digit);
+    if (i == digits)
+        return std::nullopt;
+    if (i < text.size() && text[i] == u';')
+        ++i;
+    return Reference{negative ? 0u - value : value, i - at};
+}
+
+MessengerText messengerText(const QString& away) {
+    QString plain = withoutControlReferences(ircAwayText(away)).simplified();
+    if (plain.isEmpty())
+        plain = QStringLiteral("Away");
+    return MessengerText(libpurpleMarkup(away), std::move(plain));
+}
+
+} // namespace bridge
