@@ -6,13 +6,24 @@
 
 namespace bridge {
 
-DBusPeer::DBusPeer(const QDBusConnection& bus, const QString& service, const QString& who,
+QDBusConnection SessionBus::connection() {
+    std::call_once(connected_, [this] { bus_ = QDBusConnection::sessionBus(); });
+    return *bus_;
+}
+
+QString SessionBus::failure() {
+    if (!bus_ || bus_->isConnected())
+        return {};
+    return QStringLiteral("no D-Bus session bus: ") + bus_->lastError().message().simplified();
+}
+
+DBusPeer::DBusPeer(SessionBus& bus, const QString& service, const QString& who,
                    QDeadlineTimer deadline)
     : bus_(bus), service_(service), who_(who), deadline_(deadline) {}
 
 std::optional<bool> DBusPeer::running() {
-    if (!bus_.isConnected())
-        return false; // told once for all of them
+    if (!bus_.connection().isConnected())
+        return false; // told once for all of them: SessionBus::failure()
     QDBusMessage ask = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
@@ -43,7 +54,7 @@ std::optional<QVariant> DBusPeer::call(const QString& path, const QString& inter
 
 std::optional<QVariant> DBusPeer::send(QDBusMessage message) {
     const int remaining = int(qMax<qint64>(1, deadline_.remainingTime()));
-    const QDBusMessage reply = bus_.call(message, QDBus::Block, remaining);
+    const QDBusMessage reply = bus_.connection().call(message, QDBus::Block, remaining);
     if (reply.type() == QDBusMessage::ReplyMessage)
         return reply.arguments().value(0);
     const QString name = reply.errorName();

@@ -6,9 +6,23 @@
 #include <QString>
 #include <QVariant>
 
+#include <mutex>
 #include <optional>
 
 namespace bridge {
+
+// The session bus, connected by the first messenger that needs it: connecting to a bus that
+// never answers hangs, and must hold up only the messengers that use it.
+class SessionBus {
+public:
+    QDBusConnection connection();
+    // Why there is no bus, once a connection was tried and failed; empty otherwise.
+    QString failure();
+
+private:
+    std::once_flag connected_;
+    std::optional<QDBusConnection> bus_;
+};
 
 // One service on the session bus, called with every call ending by one shared deadline, so
 // that a frozen client costs no more than the time left until then. Never starts the
@@ -16,8 +30,7 @@ namespace bridge {
 class DBusPeer {
 public:
     // who names the client in messages, e.g. "HexChat".
-    DBusPeer(const QDBusConnection& bus, const QString& service, const QString& who,
-             QDeadlineTimer deadline);
+    DBusPeer(SessionBus& bus, const QString& service, const QString& who, QDeadlineTimer deadline);
 
     // Whether the service runs now; nothing when the bus could not tell (see error()).
     std::optional<bool> running();
@@ -32,7 +45,7 @@ public:
 private:
     std::optional<QVariant> send(QDBusMessage message);
 
-    QDBusConnection bus_;
+    SessionBus& bus_;
     QString service_;
     QString who_;
     QDeadlineTimer deadline_;

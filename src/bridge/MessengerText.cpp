@@ -89,7 +89,9 @@ qsizetype safePiece(QStringView text, qsizetype at, bool inTag, QString& piece) 
     if (c == u'&') {
         const std::optional<Reference> reference = numericReferenceAt(text, at);
         if (reference && isControl(reference->codePoint)) {
-            piece.clear();
+            // A reference to a line break or tab is white space in markup; to any other
+            // control, nothing.
+            piece = QChar::isSpace(reference->codePoint) ? QStringLiteral(" ") : QString();
             return reference->length;
         }
         if (reference && isStorable(reference->codePoint)) {
@@ -162,13 +164,23 @@ std::optional<Reference> numericReferenceAt(QStringView text, qsizetype at) {
     if (!text.sliced(at).startsWith(u"&#"))
         return std::nullopt;
     qsizetype i = at + 2;
-    while (i < text.size() && text[i].isSpace())
-        ++i;
-    const bool negative = i < text.size() && text[i] == u'-';
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
-        ++i;
+    bool negative = false;
+    const auto skipBlanksAndSign = [&] {
+        while (i < text.size() && text[i].isSpace())
+            ++i;
+        if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+            negative ^= text[i++] == u'-';
+    };
+    skipBlanksAndSign();
     const bool hex = i < text.size() && (text[i] == u'x' || text[i] == u'X');
-    i += hex ? 1 : 0;
+    if (hex) {
+        ++i;
+        skipBlanksAndSign(); // as scanf's "%x" after the "x", "0x" included
+        int digit = 0;
+        if (text.sliced(i).startsWith(u"0x", Qt::CaseInsensitive) && i + 2 < text.size() &&
+            isHexDigit(text[i + 2], digit))
+            i += 2;
+    }
     quint32 value = 0;
     const qsizetype digits = i;
     for (int digit; i < text.size() && isHexDigit(text[i], digit) && (hex || digit < 10); ++i)

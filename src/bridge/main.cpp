@@ -8,8 +8,6 @@
 #include "WeechatClients.h"
 
 #include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusError>
 #include <QDeadlineTimer>
 
 #include <atomic>
@@ -65,7 +63,7 @@ void armWatchdog() {
 }
 
 // Every kind of messenger the bridge knows, in the order their failures are told.
-std::vector<std::unique_ptr<bridge::Messenger>> messengers(const QDBusConnection& bus,
+std::vector<std::unique_ptr<bridge::Messenger>> messengers(bridge::SessionBus& bus,
                                                            QDeadlineTimer deadline) {
     std::vector<std::unique_ptr<bridge::Messenger>> all;
     all.push_back(std::make_unique<bridge::WeechatClients>());
@@ -131,12 +129,11 @@ int main(int argc, char** argv) {
     if (!request.ok())
         fail(request.error, kBadUrl);
     QCoreApplication app(argc, argv);
-    const QDBusConnection bus = QDBusConnection::sessionBus();
+    bridge::SessionBus bus;
     const auto all = messengers(bus, deadline);
     bridge::Delivery delivery = setAway(all, bridge::messengerText(request.text));
-    if (!bus.isConnected())
-        delivery.failures +=
-            QStringLiteral("no D-Bus session bus: ") + bus.lastError().message().simplified();
+    if (const QString failure = bus.failure(); !failure.isEmpty())
+        delivery.failures += failure;
     for (const QString& failure : delivery.failures)
         report(failure);
     if (delivery.taken > 0)

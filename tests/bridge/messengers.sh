@@ -5,10 +5,12 @@
 # by what a third IRC connection sees of them.
 # Usage: messengers.sh BRIDGE BUILD_DIR
 set -uo pipefail
+# On a session bus of its own; the test's folder is made after this exec, which no trap outlives.
+[[ -n ${BRIDGE_TEST_BUS:-} ]] || ! command -v dbus-run-session >/dev/null ||
+    BRIDGE_TEST_BUS=1 exec dbus-run-session -- bash "$0" "$@"
 source "$(dirname "$0")/../support/session.sh"
 need finch tmux dbus-run-session dbus-send xdg-open xdg-mime desktop-file-validate appstreamcli man ngircd \
     weechat-headless hexchat Xvfb xdotool python3
-[[ -n ${BRIDGE_TEST_BUS:-} ]] || BRIDGE_TEST_BUS=1 exec dbus-run-session -- bash "$0" "$@"
 BRIDGE=$1
 SERVICE=im.pidgin.purple.PurpleService
 GONE='aim:goaway?message=Gone+fishing+%26+back+%3Cb%3Esoon%3C%2Fb%3E'
@@ -107,13 +109,30 @@ cd - >/dev/null
 export XDG_DATA_HOME=$T/prefix/share PATH=$T/prefix/bin:$PATH XDG_CURRENT_DESKTOP=X-Generic
 xdg-mime default pellory-aim-bridge.desktop x-scheme-handler/aim
 timeout 10 xdg-open "$GONE"
-[[ $(current_message) == 'Gone fishing & back <b>soon</b>' ]] || fail "Finch's away message: $(current_message)"
+[[ $(current_message) == 'Gone fishing &amp; back <b>soon</b>' ]] || fail "Finch's away message: $(current_message)"
 shows_away 'Gone fishing & back soon' finchy weechy hexy
 
-sets 'aim:goaway?message=C%2B%2B+100%25%26up%231+<i>é</i>%0D%0A2nd' $'C++ 100%&up#1 <i>é</i>\n2nd' ||
-    fail "the text did not arrive byte for byte: $(current_message | od -c)"
-sets $'aim:goaway?message=ctrl\x01\x1b%01%0D%0A\xef\xbf\xbetab\there' $'ctrl\ntab\there' ||
-    fail "control characters were not made storable: $(current_message | od -c)"
+sets 'aim:goaway?message=C%2B%2B+100%25%26up%231+<i>é</i>%0D%0A2nd' 'C++ 100%&amp;up#1 <i>é</i><br>2nd' ||
+    fail "the text did not arrive as markup: $(current_message | od -c)"
+sets $'aim:goaway?message=ctrl\x01\x1b%01%0D%0A\xef\xbf\xbetab\there' 'ctrl<br>tab here' ||
+    fail "control characters reached the client: $(current_message | od -c)"
+
+# Links a web page may open: a reference to a CR in any spelling must not end the AWAY line
+# and send the rest as commands; a very long text must not get a client dropped or crash it.
+exec 4<>"/dev/tcp/127.0.0.1/$PORT"
+printf '%s\r\n' 'NICK watcher' 'USER watcher 0 * :w' 'JOIN #t' >&4
+while read -r line; do echo "$line" >>"$T/watcher"; [[ $line != PING* ]] || printf 'PONG %s\n' "${line#PING }" >&4; done <&4 & PIDS+=($!)
+wait_for 10 "the watcher in #t" grep -qs " 366 watcher #t " "$T/watcher"
+for cr in %2313 %23x0d %230000013; do
+    timeout 10 xdg-open "aim:goaway?message=back+soon%26${cr}%3BJOIN+%23t%26${cr}%3BPRIVMSG+%23t+%3Ahello+from+a+web+page%26${cr}%3BNICK+hijacked"
+    shows_away 'back soon JOIN #t PRIVMSG #t :hello from a web page NICK hijacked' finchy weechy hexy
+    timeout 10 xdg-open "aim:goaway?message=$cr"
+    shows_away "#${cr#%23}" finchy weechy hexy
+done
+! grep -vE '^:(watcher!|irc.test )' "$T/watcher" | grep -E ' (JOIN|PRIVMSG|NICK) ' || fail "a link sent IRC commands"
+timeout 10 xdg-open "aim:goaway?message=$(printf 'x%.0s' {1..3000})"
+wait_for 30 "a cut away text" eval '[[ $(aways finchy) =~ ^finchy:\ x{100,400}$ ]]' # ngircd keeps 127
+kill -0 "$FINCH" && online finchy || fail "a long link knocked Finch off the server"
 before=$(statuses)
 for i in $(seq 10); do sets "aim:goaway?message=Rotation+$((i % 2))" "Rotation $((i % 2))" || fail "rotation $i"; done
 (($(statuses) - before <= 2)) || fail "10 rotations of two texts added $(($(statuses) - before)) statuses"
@@ -124,5 +143,7 @@ ends_in_time 0 2 "a frozen Finch and an unread FIFO beside WeeChat and HexChat" 
 shows_away frozen weechy hexy
 kill "$WEECHAT" "$HEXCHAT" && wait "$WEECHAT" "$HEXCHAT" # the unread FIFO stays
 ends_in_time '[1-9]' 2 "a frozen Finch alone" 'aim:goaway?message=frozen'
-kill -CONT "$FINCH"
+(sleep 0.5 && kill -KILL "$FINCH") &
+ends_in_time '[1-9]' 2 "Finch killed during the call" 'aim:goaway?message=crash'
+grep -q 'quit or crashed during the call' "$T/stderr" || fail "a vanished Finch: $(cat "$T/stderr")"
 echo "all checks passed"

@@ -3,6 +3,21 @@
 # session with a recording aim: handler, and stopping whatever the test started.
 T=$(mktemp -d /tmp/pellory-test.XXXXXX)
 PIDS=()
+# Every process the test starts inherits this, also one that detaches itself (tmux's
+# server), so that all of them can be found and ended.
+export PELLORY_TEST_RUN=$T
+end_test_processes() {
+    local pid
+    for pid in $(grep -lsxzF "PELLORY_TEST_RUN=$T" /proc/[0-9]*/environ | cut -d/ -f3); do
+        ((pid == $$ || pid == BASHPID)) || kill -KILL "$pid" 2>/dev/null
+    done
+    grep -o " $T/[^ ]*" /proc/mounts | xargs -r umount -l
+}
+# CTest ends a test that overruns with SIGKILL, which no trap sees: a guard outside the
+# test's process tree then cleans up after it.
+setsid -f env -u PELLORY_TEST_RUN bash -c "T='$T'; $(declare -f end_test_processes)
+    while kill -0 $$ 2>/dev/null; do sleep 1; done; end_test_processes; rm -rf '$T'" \
+    </dev/null >/dev/null 2>&1
 fail() { echo "FAIL: $*" >&2; exit 1; }
 need() { for tool; do command -v "$tool" >/dev/null || { echo "SKIP: no $tool"; exit 77; }; done; }
 
@@ -22,9 +37,7 @@ stop_all() {
     set +e
     kill "${PIDS[@]}" 2>/dev/null
     sleep 0.3
-    kill -KILL "${PIDS[@]}" 2>/dev/null
-    pkill -KILL -f "$T/" 2>/dev/null # what those started, such as handlers
-    grep -o " $T/[^ ]*" /proc/mounts | xargs -r umount -l
+    end_test_processes
     wait 2>/dev/null
     rm -rf "$T"
     exit "$status"
