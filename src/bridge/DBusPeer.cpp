@@ -6,12 +6,12 @@
 
 namespace bridge {
 
-DBusPeer::DBusPeer(const QDBusConnection& bus, const QString& service, const QString& who,
+DBusPeer::DBusPeer(const SessionBus& bus, const QString& service, const QString& who,
                    QDeadlineTimer deadline)
     : bus_(bus), service_(service), who_(who), deadline_(deadline) {}
 
 std::optional<bool> DBusPeer::running() {
-    if (!bus_.isConnected())
+    if (!bus_.get().isConnected())
         return false; // told once for all of them
     QDBusMessage ask = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
@@ -43,10 +43,10 @@ std::optional<QVariant> DBusPeer::call(const QString& path, const QString& inter
 
 std::optional<QVariant> DBusPeer::send(QDBusMessage message) {
     const int remaining = int(qMax<qint64>(1, deadline_.remainingTime()));
-    const QDBusMessage reply = bus_.call(message, QDBus::Block, remaining);
+    const QDBusMessage reply = bus_.get().call(message, QDBus::Block, remaining);
     if (reply.type() == QDBusMessage::ReplyMessage)
         return reply.arguments().value(0);
-    const QString name = reply.errorName();
+    const QString name = errorName_ = reply.errorName();
     if (name == QDBusError::errorString(QDBusError::NoReply) ||
         name == QDBusError::errorString(QDBusError::Timeout))
         error_ = QStringLiteral("%1 did not answer in time").arg(who_);

@@ -6,9 +6,14 @@
 #include <QString>
 #include <QVariant>
 
+#include <future>
 #include <optional>
 
 namespace bridge {
+
+// The session bus, connected in the background: connecting to a bus that never answers has
+// no timeout of its own, and only the D-Bus clients should wait for it.
+using SessionBus = std::shared_future<QDBusConnection>;
 
 // One service on the session bus, called with every call ending by one shared deadline, so
 // that a frozen client costs no more than the time left until then. Never starts the
@@ -16,7 +21,7 @@ namespace bridge {
 class DBusPeer {
 public:
     // who names the client in messages, e.g. "HexChat".
-    DBusPeer(const QDBusConnection& bus, const QString& service, const QString& who,
+    DBusPeer(const SessionBus& bus, const QString& service, const QString& who,
              QDeadlineTimer deadline);
 
     // Whether the service runs now; nothing when the bus could not tell (see error()).
@@ -28,15 +33,18 @@ public:
 
     // Why the last call failed: one line.
     const QString& error() const { return error_; }
+    // The D-Bus name of the last call's error, such as org.freedesktop.DBus.Error.UnknownObject.
+    const QString& errorName() const { return errorName_; }
 
 private:
     std::optional<QVariant> send(QDBusMessage message);
 
-    QDBusConnection bus_;
+    SessionBus bus_;
     QString service_;
     QString who_;
     QDeadlineTimer deadline_;
     QString error_;
+    QString errorName_;
 };
 
 } // namespace bridge

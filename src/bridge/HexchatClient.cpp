@@ -9,7 +9,7 @@ const QString kService = QStringLiteral("org.hexchat.service");
 
 } // namespace
 
-HexchatClient::HexchatClient(const QDBusConnection& bus, QDeadlineTimer deadline)
+HexchatClient::HexchatClient(const SessionBus& bus, QDeadlineTimer deadline)
     : peer_(bus, kService, QStringLiteral("HexChat"), deadline) {}
 
 Delivery HexchatClient::setAway(const MessengerText& text) {

@@ -11,7 +11,7 @@ namespace bridge {
 // server HexChat is connected to.
 class HexchatClient final : public Messenger {
 public:
-    HexchatClient(const QDBusConnection& bus, QDeadlineTimer deadline);
+    HexchatClient(const SessionBus& bus, QDeadlineTimer deadline);
 
     QString name() const override { return QStringLiteral("HexChat"); }
     Delivery setAway(const MessengerText& text) override;

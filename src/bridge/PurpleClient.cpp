@@ -11,7 +11,7 @@ const QString kInterface = QStringLiteral("im.pidgin.purple.PurpleInterface");
 
 } // namespace
 
-PurpleClient::PurpleClient(const QDBusConnection& bus, QDeadlineTimer deadline)
+PurpleClient::PurpleClient(const SessionBus& bus, QDeadlineTimer deadline)
     : peer_(bus, kService, QStringLiteral("the libpurple client (Pidgin, Finch)"), deadline) {}
 
 Delivery PurpleClient::setAway(const MessengerText& text) {

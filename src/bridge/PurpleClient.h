@@ -12,7 +12,7 @@ namespace bridge {
 // markup itself where a protocol (IRC) shows it as typed, so it gets the markup.
 class PurpleClient final : public Messenger {
 public:
-    PurpleClient(const QDBusConnection& bus, QDeadlineTimer deadline);
+    PurpleClient(const SessionBus& bus, QDeadlineTimer deadline);
 
     QString name() const override { return QStringLiteral("Pidgin or Finch"); }
     // Makes the text the current away message, reusing the transient status that already

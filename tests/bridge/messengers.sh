@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # pellory-aim-bridge against real messengers on a private session bus and a private IRC
-# server: Finch with an IRC account, WeeChat and HexChat, checked by their D-Bus state and
+# server: Finch with an IRC account, WeeChats and HexChat, checked by their D-Bus state and
 # by what a third IRC connection sees of them.
 # Usage: messengers.sh BRIDGE BUILD_DIR
 set -uo pipefail
 source "$(dirname "$0")/../support/session.sh"
 need finch tmux dbus-run-session dbus-send xdg-open xdg-mime desktop-file-validate appstreamcli man ngircd \
     weechat-headless hexchat Xvfb xdotool python3
-[[ -n ${BRIDGE_TEST_BUS:-} ]] || BRIDGE_TEST_BUS=1 exec dbus-run-session -- bash "$0" "$@"
+private_session dbus-run-session -- bash "$0" "$@"
 BRIDGE=$1
 SERVICE=im.pidgin.purple.PurpleService
 GONE='aim:goaway?message=Gone+fishing+%26+back+%3Cb%3Esoon%3C%2Fb%3E'
@@ -48,14 +48,20 @@ DBUS_SESSION_BUS_ADDRESS=unix:path=$T/no-bus ends_in_time '[1-9]' 1 "without a b
 
 PORT=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 printf '%s\n' '[Global]' 'Name = irc.test' "Ports = $PORT" 'Listen = 127.0.0.1' "PidFile = $T/ngircd.pid" \
-    '[Options]' 'PAM = no' 'DNS = no' 'Ident = no' >"$T/ngircd.conf"
+    '[Limits]' 'MaxConnectionsIP = 0' '[Options]' 'PAM = no' 'DNS = no' 'Ident = no' >"$T/ngircd.conf"
 ngircd --config "$T/ngircd.conf" --nodaemon >/dev/null 2>&1 & PIDS+=($!)
 wait_for 10 "ngircd" bash -c "exec 3<>/dev/tcp/127.0.0.1/$PORT" 2>/dev/null
-weechat-headless -r "/server add t 127.0.0.1/$PORT -notls;/set irc.server.t.nicks weechy;/set irc.server.t.anti_flood_prio_high 0;/connect t" >/dev/null 2>&1 & WEECHAT=$! PIDS+=($!)
-wait_for 20 "WeeChat on IRC" online weechy
-mkfifo "$XDG_RUNTIME_DIR/weechat/weechat_fifo_$(sh -c 'echo $$')" # left by a WeeChat that has ended
+weechat() { # NICK COMMAND...: a WeeChat on the server
+    "${@:2}" -r "/server add t 127.0.0.1/$PORT -notls;/set irc.server.t.nicks $1;/set irc.server.t.anti_flood_prio_high 0;/connect t" >/dev/null 2>&1 & PIDS+=($!)
+}
+# Wherever a WeeChat keeps its FIFO; another user's must not be commanded.
+chmod 711 "$T" && install -d -o nobody "$T/nobody"
+weechat weechy weechat-headless && WEECHAT=$!
+weechat weedir weechat-headless --dir "$T/weechat-dir" && WEEDIR=$!
+weechat nobodys runuser -u nobody -- weechat-headless --dir "$T/nobody"
+for nick in weechy weedir nobodys; do wait_for 20 "WeeChat $nick on IRC" online $nick; done
 ends_in_time 0 0 "only WeeChat" "$GONE"
-shows_away 'Gone fishing & back soon' weechy
+shows_away 'Gone fishing & back soon' weechy weedir
 python3 -c 'import socket, sys, time; s = socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen(); time.sleep(60)' "$T/frozen-bus" & PIDS+=($!)
 wait_for 10 "a bus that never answers" test -S "$T/frozen-bus"
 DBUS_SESSION_BUS_ADDRESS=unix:path=$T/frozen-bus ends_in_time 0 1 "a frozen bus beside WeeChat" 'aim:goaway?message=x'
@@ -107,22 +113,22 @@ cd - >/dev/null
 export XDG_DATA_HOME=$T/prefix/share PATH=$T/prefix/bin:$PATH XDG_CURRENT_DESKTOP=X-Generic
 xdg-mime default pellory-aim-bridge.desktop x-scheme-handler/aim
 timeout 10 xdg-open "$GONE"
-[[ $(current_message) == 'Gone fishing & back <b>soon</b>' ]] || fail "Finch's away message: $(current_message)"
-shows_away 'Gone fishing & back soon' finchy weechy hexy
+[[ $(current_message) == 'Gone fishing &amp; back <b>soon</b>' ]] || fail "Finch's away message: $(current_message)"
+shows_away 'Gone fishing & back soon' finchy weechy weedir hexy
 
-sets 'aim:goaway?message=C%2B%2B+100%25%26up%231+<i>é</i>%0D%0A2nd' $'C++ 100%&up#1 <i>é</i>\n2nd' ||
+sets 'aim:goaway?message=C%2B%2B+100%25%26up%231+<i>é</i>%0D%0A2nd' 'C++ 100%&amp;up#1 <i>é</i><br>2nd' ||
     fail "the text did not arrive byte for byte: $(current_message | od -c)"
-sets $'aim:goaway?message=ctrl\x01\x1b%01%0D%0A\xef\xbf\xbetab\there' $'ctrl\ntab\there' ||
+sets $'aim:goaway?message=ctrl\x01\x1b%01%0D%0A\xef\xbf\xbetab\there' 'ctrl<br>tab here' ||
     fail "control characters were not made storable: $(current_message | od -c)"
 before=$(statuses)
 for i in $(seq 10); do sets "aim:goaway?message=Rotation+$((i % 2))" "Rotation $((i % 2))" || fail "rotation $i"; done
 (($(statuses) - before <= 2)) || fail "10 rotations of two texts added $(($(statuses) - before)) statuses"
 
 kill -STOP "$FINCH"
-mkfifo "$XDG_RUNTIME_DIR/weechat/weechat_fifo_$$" # a FIFO that nobody reads
-ends_in_time 0 2 "a frozen Finch and an unread FIFO beside WeeChat and HexChat" 'aim:goaway?message=frozen'
-shows_away frozen weechy hexy
-kill "$WEECHAT" "$HEXCHAT" && wait "$WEECHAT" "$HEXCHAT" # the unread FIFO stays
-ends_in_time '[1-9]' 2 "a frozen Finch alone" 'aim:goaway?message=frozen'
+ends_in_time 0 1 "a frozen Finch beside WeeChat and HexChat" 'aim:goaway?message=frozen'
+shows_away frozen weechy weedir hexy
+kill "$WEECHAT" "$WEEDIR" "$HEXCHAT" && wait "$WEECHAT" "$WEEDIR" "$HEXCHAT"
+ends_in_time '[1-9]' 1 "a frozen Finch beside another user's WeeChat" 'aim:goaway?message=frozen'
+[[ -z $(aways nobodys) ]] || fail "another user's WeeChat was commanded: $(aways nobodys)"
 kill -CONT "$FINCH"
 echo "all checks passed"

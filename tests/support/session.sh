@@ -6,6 +6,17 @@ PIDS=()
 fail() { echo "FAIL: $*" >&2; exit 1; }
 need() { for tool; do command -v "$tool" >/dev/null || { echo "SKIP: no $tool"; exit 77; }; done; }
 
+# private_session COMMAND...: reruns the test through COMMAND (dbus-run-session -- bash "$0"
+# "$@": a private D-Bus session bus) in a process namespace of its own, as the bridge looks
+# for clients among the user's processes and must find only the test's.
+private_session() {
+    [[ -z ${PRIVATE_SESSION:-} ]] || return 0
+    ((EUID == 0)) || { echo "SKIP: a process namespace and a second user need root"; exit 77; }
+    rmdir "$T"
+    # bash as the namespace's first process reaps orphans without a word.
+    PRIVATE_SESSION=1 exec unshare --pid --fork --mount-proc bash -c '"$@"; exit $?' - "$@"
+}
+
 # wait_for SECONDS WHAT COMMAND...: polls COMMAND until it succeeds.
 wait_for() {
     local seconds=$1 what=$2 end=$((SECONDS + $1))
