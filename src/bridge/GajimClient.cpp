@@ -19,8 +19,9 @@ Delivery GajimClient::setAway(const MessengerText& text) {
         {QStringLiteral("away"), text.plain(), QString()});
     if (done && done->toBool())
         return {1, {}};
-    // Gajim takes its bus name even while its remote control is off, and then has no object.
-    if (peer_.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownObject"))
+    // Gajim takes its bus name even while its remote control is off, and then has no object
+    // (for the first 5 seconds of its run too).
+    if (peer_.errorName().startsWith(QLatin1String("org.freedesktop.DBus.Error.Unknown")))
         return {0,
                 {QStringLiteral("Gajim: switch its setting remote_control on to let it take "
                                 "away messages")}};

@@ -46,7 +46,7 @@ shows_away() { wait_for 30 "'$1' as the away text of ${*:2}" away_is "$@"; } # T
 ends_in_time '[1-9]' 1 "without a messenger" 'aim:goaway?message=nobody'
 DBUS_SESSION_BUS_ADDRESS=unix:path=$T/no-bus ends_in_time '[1-9]' 1 "without a bus" 'aim:goaway?message=x'
 
-PORT=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+PORT=$(free_port)
 printf '%s\n' '[Global]' 'Name = irc.test' "Ports = $PORT" 'Listen = 127.0.0.1' "PidFile = $T/ngircd.pid" \
     '[Limits]' 'MaxConnectionsIP = 0' '[Options]' 'PAM = no' 'DNS = no' 'Ident = no' >"$T/ngircd.conf"
 ngircd --config "$T/ngircd.conf" --nodaemon >/dev/null 2>&1 & PIDS+=($!)
@@ -70,11 +70,8 @@ mkdir -p "$HOME/.purple" "$T/hexchat"
 printf "<account version='1.0'><account><protocol>prpl-irc</protocol><name>finchy@127.0.0.1</name>%s%s</account></account>" \
     "<settings><setting name='port' type='int'>$PORT</setting><setting name='ssl' type='bool'>0</setting></settings>" \
     "<settings ui='gnt-purple'><setting name='auto-login' type='bool'>1</setting></settings>" >"$HOME/.purple/accounts.xml"
-# Finch runs below the pane's shell: tmux resumes its own children when they are stopped.
-tmux -S "$T/tmux" new-session -d -x 80 -y 24 "sh -c 'echo \$\$ >$T/finch.pid; TERM=xterm exec finch 2>/dev/null'; true"
-PIDS+=("$(tmux -S "$T/tmux" display -p "#{pid}")")
+in_terminal finch finch && FINCH=$PID
 wait_for 20 "Finch on IRC" online finchy
-FINCH=$(cat "$T/finch.pid") PIDS+=("$FINCH")
 start_xvfb
 printf '%s\n' 'gui_slist_skip = 1' 'gui_join_dialog = 0' 'irc_nick1 = hexy' 'net_throttle = 0' >"$T/hexchat/hexchat.conf"
 printf '%s\n' 'N=test' 'F=11' "S=127.0.0.1/$PORT" >"$T/hexchat/servlist.conf"

@@ -43,6 +43,17 @@ stop_all() {
 trap stop_all EXIT
 trap 'exit 143' TERM INT
 
+free_port() { /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+
+# in_terminal NAME COMMAND: runs a terminal program in tmux, below the pane's shell (tmux
+# resumes its own children when they are stopped), and sets PID to its process id.
+in_terminal() {
+    tmux -S "$T/tmux" new-session -d -s "$1" -x 80 -y 24 "sh -c 'echo \$\$ >$T/$1.pid; TERM=xterm exec $2 2>/dev/null'; true"
+    PIDS+=("$(tmux -S "$T/tmux" display -p "#{pid}")")
+    wait_for 10 "$1 to start" test -s "$T/$1.pid"
+    PID=$(cat "$T/$1.pid") PIDS+=("$PID")
+}
+
 # A home of our own, with no desktop and no aim: handler but the test's.
 isolated_home() {
     export HOME=$T/home XDG_CONFIG_HOME=$T/home/.config XDG_DATA_HOME=$T/home/.local/share
