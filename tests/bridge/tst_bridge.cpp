@@ -74,14 +74,10 @@ private slots:
     void fifoClients_data() {
         QTest::addColumn<QString>("executable");
         QTest::addColumn<QByteArray>("line"); // empty: not a client
-        QTest::newRow("WeeChat") << "/usr/bin/weechat"
-                                 << "*/away -all a b\n"_qba;
-        QTest::newRow("headless, upgraded") << "/usr/bin/weechat-headless (deleted)"
-                                            << "*/away -all a b\n"_qba;
-        QTest::newRow("mcabber") << "/home/u/bin/mcabber"
-                                 << "/status away a b\n"_qba;
-        QTest::newRow("other programs") << "/usr/bin/mcabber-notify" << QByteArray();
-        QTest::newRow("a client's folder") << "/opt/weechat/bash" << QByteArray();
+        QTest::newRow("WeeChat") << "/usr/bin/weechat" << "*/away -all a b\n"_qba;
+        QTest::newRow("upgraded") << "/usr/bin/weechat-headless (deleted)" << "*/away -all a b\n"_qba;
+        QTest::newRow("mcabber") << "/home/u/bin/mcabber" << "/status away a b\n"_qba;
+        QTest::newRow("other program") << "/usr/bin/mcabber-notify" << QByteArray();
     }
     void fifoClients() {
         QFETCH(QString, executable);

@@ -44,17 +44,14 @@ printf '%s\n' 'set jid = mcabby@localhost' 'set password = pw' 'set server = 127
     'set resource = mcabber' 'module load fifo' "set fifo_name = $T/where-its-config-says" >"$HOME/.mcabber/mcabberrc"
 chmod 600 "$HOME/.mcabber/mcabberrc"
 in_terminal mcabber mcabber
-/usr/bin/python3 - "$XDG_CONFIG_HOME/gajim/settings.sqlite" "$PORT" <<'PY' 2>/dev/null
-import json, os, sqlite3, sys
-from gajim.common.settings import CREATE_SQL
-os.makedirs(os.path.dirname(sys.argv[1]))
-db = sqlite3.connect(sys.argv[1])
-db.executescript(CREATE_SQL)
-db.execute("UPDATE settings SET settings = ? WHERE name = 'app'", (json.dumps({"remote_control": True, "use_keyring": False}),))
-account = {"name": "gajimy", "hostname": "localhost", "password": "pw", "resource": "gajim", "active": True,
-           "use_custom_host": True, "custom_host": "127.0.0.1", "custom_port": int(sys.argv[2]), "custom_type": "PLAIN",
-           "use_plain_connection": True, "confirm_unencrypted_connection": False}
-db.execute("INSERT INTO account_settings VALUES ('gajimy', ?)", (json.dumps({"account": account, "contact": {}, "group_chat": {}}),))
+# Gajim's settings: its remote control on, and one account.
+mkdir -p "$XDG_CONFIG_HOME/gajim" && /usr/bin/python3 - "$XDG_CONFIG_HOME/gajim/settings.sqlite" 2>/dev/null <<PY
+import sqlite3, sys; from gajim.common.settings import CREATE_SQL
+db = sqlite3.connect(sys.argv[1]); db.executescript(CREATE_SQL)
+db.execute("""UPDATE settings SET settings = '{"remote_control": true, "use_keyring": false}' WHERE name = 'app'""")
+db.execute("""INSERT INTO account_settings VALUES ('gajimy', '{"contact": {}, "group_chat": {}, "account": {"name": "gajimy",
+    "hostname": "localhost", "password": "pw", "resource": "gajim", "active": true, "use_custom_host": true, "custom_host":
+    "127.0.0.1", "custom_port": $PORT, "custom_type": "PLAIN", "use_plain_connection": true, "confirm_unencrypted_connection": false}}')""")
 db.commit()
 PY
 start_xvfb
