@@ -11,7 +11,7 @@ need prosody finch gajim mcabber tmux dbus-run-session runuser Xvfb
 private_session runuser -u nobody -- dbus-run-session -- bash "$0" "$@"
 isolated_home
 PORT=$(free_port) DATA=$T/prosody CLIENTS=(finchy gajimy mcabby)
-mkdir -p "$DATA/localhost/accounts" "$DATA/localhost/roster" "$T/certs"
+mkdir -p "$DATA/localhost/accounts" "$DATA/localhost/roster" "$T/certs" "$HOME/.purple" "$HOME/.mcabber"
 printf '%s\n' 'daemonize = false' "pidfile = '$T/prosody.pid'" "data_path = '$DATA'" "certificates = '$T/certs'" \
     'interfaces = { "127.0.0.1" }' "c2s_ports = { $PORT }" 's2s_ports = {}' 'http_ports = {}' 'https_ports = {}' \
     'modules_enabled = { "roster"; "saslauth"; "disco"; "ping"; "posix" }' 'modules_disabled = { "s2s"; "tls" }' \
@@ -34,7 +34,6 @@ watcher.add_event_handler("presence", lambda p: print(p["from"].bare, p["type"],
 watcher.connect(("127.0.0.1", int(sys.argv[1])), disable_starttls=True, force_starttls=False)
 watcher.process()
 PY
-mkdir -p "$HOME/.purple" "$HOME/.mcabber"
 setting() { printf "<setting name='%s' type='%s'>%s</setting>" "$@"; }
 printf "<account version='1.0'><account><protocol>prpl-jabber</protocol><name>finchy@localhost/finch</name><password>pw</password>%s%s</account></account>" \
     "<settings>$(setting connect_server string 127.0.0.1)$(setting port int "$PORT")$(setting connection_security string opportunistic_tls)$(setting auth_plain_in_clear bool 1)</settings>" \
@@ -42,7 +41,6 @@ printf "<account version='1.0'><account><protocol>prpl-jabber</protocol><name>fi
 in_terminal finch finch
 printf '%s\n' 'set jid = mcabby@localhost' 'set password = pw' 'set server = 127.0.0.1' "set port = $PORT" 'set tls = 0' \
     'set resource = mcabber' 'module load fifo' "set fifo_name = $T/where-its-config-says" >"$HOME/.mcabber/mcabberrc"
-chmod 600 "$HOME/.mcabber/mcabberrc"
 in_terminal mcabber mcabber
 # Gajim's settings: its remote control on, and one account.
 mkdir -p "$XDG_CONFIG_HOME/gajim" && /usr/bin/python3 - "$XDG_CONFIG_HOME/gajim/settings.sqlite" 2>/dev/null <<PY
@@ -58,15 +56,11 @@ start_xvfb
 NO_AT_BRIDGE=1 gajim >/dev/null 2>&1 & PIDS+=($!)
 wait_for 20 "Gajim's remote control" dbus-send --session --dest=org.gajim.Gajim --print-reply /org/gajim/dbus/RemoteObject \
     org.gajim.dbus.RemoteInterface.list_accounts >/dev/null 2>&1
-online() { grep -q "^$1@localhost available" "$T/seen"; }
-for client in "${CLIENTS[@]}"; do wait_for 60 "$client online" online $client; done
+seen() { grep -q "^$1@localhost $2$" "$T/seen"; } # CLIENT PRESENCE: the watcher saw it
+for client in "${CLIENTS[@]}"; do wait_for 60 "$client online" seen $client 'available '; done
 
-start=$(date +%s%N)
-timeout 10 "$1" 'aim:goaway?message=Gone+fishing+%26+back+%3Cb%3Esoon%3C%2Fb%3E' 2>"$T/stderr" ||
-    fail "the bridge: $(cat "$T/stderr")"
-ms=$((($(date +%s%N) - start) / 1000000))
-[[ ! -s $T/stderr ]] && ((ms < 2000)) || fail "the bridge took $ms ms: $(cat "$T/stderr")"
-echo "the bridge took $ms ms"
-away() { grep -q "^$1@localhost away Gone fishing & back soon$" "$T/seen"; }
-for client in "${CLIENTS[@]}"; do wait_for 10 "the away text from $client" away $client; done
+start=$(date +%s%N) && timeout 10 "$1" 'aim:goaway?message=Gone+fishing+%26+back+%3Cb%3Esoon%3C%2Fb%3E' 2>"$T/stderr"
+status=$? ms=$((($(date +%s%N) - start) / 1000000)) && echo "the bridge took $ms ms"
+((status == 0 && ms < 2000)) && [[ ! -s $T/stderr ]] || fail "the bridge: status $status, $ms ms, $(cat "$T/stderr")"
+for client in "${CLIENTS[@]}"; do wait_for 10 "the away text from $client" seen $client 'away Gone fishing & back soon'; done
 echo "all checks passed"
