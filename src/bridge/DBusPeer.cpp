@@ -57,7 +57,7 @@ std::optional<QVariant> DBusPeer::send(QDBusMessage message) {
     const QDBusMessage reply = bus_.connection().call(message, QDBus::Block, remaining);
     if (reply.type() == QDBusMessage::ReplyMessage)
         return reply.arguments().value(0);
-    const QString name = reply.errorName();
+    const QString name = errorName_ = reply.errorName();
     if (name == QDBusError::errorString(QDBusError::NoReply) ||
         name == QDBusError::errorString(QDBusError::Timeout))
         error_ = QStringLiteral("%1 did not answer in time").arg(who_);

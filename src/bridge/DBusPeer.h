@@ -41,6 +41,8 @@ public:
 
     // Why the last call failed: one line.
     const QString& error() const { return error_; }
+    // The D-Bus name of the last call's error, such as org.freedesktop.DBus.Error.UnknownObject.
+    const QString& errorName() const { return errorName_; }
 
 private:
     std::optional<QVariant> send(QDBusMessage message);
@@ -50,6 +52,7 @@ private:
     QString who_;
     QDeadlineTimer deadline_;
     QString error_;
+    QString errorName_;
 };
 
 } // namespace bridge

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 // pellory-aim-bridge URL: carries out aim:goaway?message=TEXT on every running messenger it
-// knows: libpurple clients (Pidgin, Finch) and HexChat over D-Bus, WeeChat through its FIFO.
+// knows: libpurple clients (Pidgin, Finch), HexChat, Gajim and nheko over D-Bus, WeeChat and
+// mcabber through their FIFOs.
 
 #include "AimUrl.h"
+#include "FifoClients.h"
+#include "GajimClient.h"
 #include "HexchatClient.h"
+#include "NhekoClient.h"
 #include "PurpleClient.h"
-#include "WeechatClients.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -66,9 +69,11 @@ void armWatchdog() {
 std::vector<std::unique_ptr<bridge::Messenger>> messengers(bridge::SessionBus& bus,
                                                            QDeadlineTimer deadline) {
     std::vector<std::unique_ptr<bridge::Messenger>> all;
-    all.push_back(std::make_unique<bridge::WeechatClients>());
+    all.push_back(std::make_unique<bridge::FifoClients>());
     all.push_back(std::make_unique<bridge::PurpleClient>(bus, deadline));
     all.push_back(std::make_unique<bridge::HexchatClient>(bus, deadline));
+    all.push_back(std::make_unique<bridge::GajimClient>(bus, deadline));
+    all.push_back(std::make_unique<bridge::NhekoClient>(bus, deadline));
     return all;
 }
 
@@ -100,7 +105,8 @@ QString names(const std::vector<std::unique_ptr<bridge::Messenger>>& all) {
 
 const char kUsage[] =
     "Usage: pellory-aim-bridge 'aim:goaway?message=TEXT'\n"
-    "Sets TEXT as the away message of every running Pidgin, Finch, HexChat and WeeChat.\n"
+    "Sets TEXT as the away message of every running Pidgin, Finch, HexChat, WeeChat, Gajim,\n"
+    "mcabber and nheko.\n"
     "Register it as the handler of aim: links with\n"
     "  xdg-mime default pellory-aim-bridge.desktop x-scheme-handler/aim\n"
     "\n"

@@ -1,16 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # pellory-aim-bridge against real messengers on a private session bus and a private IRC
-# server: Finch with an IRC account, WeeChat and HexChat, checked by their D-Bus state and
+# server: Finch with an IRC account, WeeChats and HexChat, checked by their D-Bus state and
 # by what a third IRC connection sees of them.
 # Usage: messengers.sh BRIDGE BUILD_DIR
 set -uo pipefail
-# On a session bus of its own; the test's folder is made after this exec, which no trap outlives.
-[[ -n ${BRIDGE_TEST_BUS:-} ]] || ! command -v dbus-run-session >/dev/null ||
-    BRIDGE_TEST_BUS=1 exec dbus-run-session -- bash "$0" "$@"
 source "$(dirname "$0")/../support/session.sh"
 need finch tmux dbus-run-session dbus-send xdg-open xdg-mime desktop-file-validate appstreamcli man ngircd \
     weechat-headless hexchat Xvfb xdotool python3
+private_session dbus-run-session -- bash "$0" "$@"
 BRIDGE=$1
 SERVICE=im.pidgin.purple.PurpleService
 GONE='aim:goaway?message=Gone+fishing+%26+back+%3Cb%3Esoon%3C%2Fb%3E'
@@ -48,16 +46,22 @@ shows_away() { wait_for 30 "'$1' as the away text of ${*:2}" away_is "$@"; } # T
 ends_in_time '[1-9]' 1 "without a messenger" 'aim:goaway?message=nobody'
 DBUS_SESSION_BUS_ADDRESS=unix:path=$T/no-bus ends_in_time '[1-9]' 1 "without a bus" 'aim:goaway?message=x'
 
-PORT=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+PORT=$(free_port)
 printf '%s\n' '[Global]' 'Name = irc.test' "Ports = $PORT" 'Listen = 127.0.0.1' "PidFile = $T/ngircd.pid" \
-    '[Options]' 'PAM = no' 'DNS = no' 'Ident = no' >"$T/ngircd.conf"
+    '[Limits]' 'MaxConnectionsIP = 0' '[Options]' 'PAM = no' 'DNS = no' 'Ident = no' >"$T/ngircd.conf"
 ngircd --config "$T/ngircd.conf" --nodaemon >/dev/null 2>&1 & PIDS+=($!)
 wait_for 10 "ngircd" bash -c "exec 3<>/dev/tcp/127.0.0.1/$PORT" 2>/dev/null
-weechat-headless -r "/server add t 127.0.0.1/$PORT -notls;/set irc.server.t.nicks weechy;/set irc.server.t.anti_flood_prio_high 0;/connect t" >/dev/null 2>&1 & WEECHAT=$! PIDS+=($!)
-wait_for 20 "WeeChat on IRC" online weechy
-mkfifo "$XDG_RUNTIME_DIR/weechat/weechat_fifo_$(sh -c 'echo $$')" # left by a WeeChat that has ended
+weechat() { # NICK COMMAND...: a WeeChat on the server
+    "${@:2}" -r "/server add t 127.0.0.1/$PORT -notls;/set irc.server.t.nicks $1;/set irc.server.t.anti_flood_prio_high 0;/connect t" >/dev/null 2>&1 & PIDS+=($!)
+}
+# Wherever a WeeChat keeps its FIFO; another user's must not be commanded.
+chmod 711 "$T" && install -d -o nobody "$T/nobody"
+weechat weechy weechat-headless && WEECHAT=$!
+weechat weedir weechat-headless --dir "$T/weechat-dir" && WEEDIR=$!
+weechat nobodys runuser -u nobody -- weechat-headless --dir "$T/nobody"
+for nick in weechy weedir nobodys; do wait_for 20 "WeeChat $nick on IRC" online $nick; done
 ends_in_time 0 0 "only WeeChat" "$GONE"
-shows_away 'Gone fishing & back soon' weechy
+shows_away 'Gone fishing & back soon' weechy weedir
 python3 -c 'import socket, sys, time; s = socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen(); time.sleep(60)' "$T/frozen-bus" & PIDS+=($!)
 wait_for 10 "a bus that never answers" test -S "$T/frozen-bus"
 DBUS_SESSION_BUS_ADDRESS=unix:path=$T/frozen-bus ends_in_time 0 1 "a frozen bus beside WeeChat" 'aim:goaway?message=x'
@@ -66,11 +70,8 @@ mkdir -p "$HOME/.purple" "$T/hexchat"
 printf "<account version='1.0'><account><protocol>prpl-irc</protocol><name>finchy@127.0.0.1</name>%s%s</account></account>" \
     "<settings><setting name='port' type='int'>$PORT</setting><setting name='ssl' type='bool'>0</setting></settings>" \
     "<settings ui='gnt-purple'><setting name='auto-login' type='bool'>1</setting></settings>" >"$HOME/.purple/accounts.xml"
-# Finch runs below the pane's shell: tmux resumes its own children when they are stopped.
-tmux -S "$T/tmux" new-session -d -x 80 -y 24 "sh -c 'echo \$\$ >$T/finch.pid; TERM=xterm exec finch 2>/dev/null'; true"
-PIDS+=("$(tmux -S "$T/tmux" display -p "#{pid}")")
+in_terminal finch finch && FINCH=$PID
 wait_for 20 "Finch on IRC" online finchy
-FINCH=$(cat "$T/finch.pid") PIDS+=("$FINCH")
 start_xvfb
 printf '%s\n' 'gui_slist_skip = 1' 'gui_join_dialog = 0' 'irc_nick1 = hexy' 'net_throttle = 0' >"$T/hexchat/hexchat.conf"
 printf '%s\n' 'N=test' 'F=11' "S=127.0.0.1/$PORT" >"$T/hexchat/servlist.conf"
@@ -110,7 +111,7 @@ export XDG_DATA_HOME=$T/prefix/share PATH=$T/prefix/bin:$PATH XDG_CURRENT_DESKTO
 xdg-mime default pellory-aim-bridge.desktop x-scheme-handler/aim
 timeout 10 xdg-open "$GONE"
 [[ $(current_message) == 'Gone fishing &amp; back <b>soon</b>' ]] || fail "Finch's away message: $(current_message)"
-shows_away 'Gone fishing & back soon' finchy weechy hexy
+shows_away 'Gone fishing & back soon' finchy weechy weedir hexy
 
 sets 'aim:goaway?message=C%2B%2B+100%25%26up%231+<i>é</i>%0D%0A2nd' 'C++ 100%&amp;up#1 <i>é</i><br>2nd' ||
     fail "the text did not arrive as markup: $(current_message | od -c)"
@@ -125,9 +126,9 @@ while read -r line; do echo "$line" >>"$T/watcher"; [[ $line != PING* ]] || prin
 wait_for 10 "the watcher in #t" grep -qs " 366 watcher #t " "$T/watcher"
 for cr in %2313 %23x0d %230000013; do
     timeout 10 xdg-open "aim:goaway?message=back+soon%26${cr}%3BJOIN+%23t%26${cr}%3BPRIVMSG+%23t+%3Ahello+from+a+web+page%26${cr}%3BNICK+hijacked"
-    shows_away 'back soon JOIN #t PRIVMSG #t :hello from a web page NICK hijacked' finchy weechy hexy
+    shows_away 'back soon JOIN #t PRIVMSG #t :hello from a web page NICK hijacked' finchy weechy weedir hexy
     timeout 10 xdg-open "aim:goaway?message=$cr"
-    shows_away "#${cr#%23}" finchy weechy hexy
+    shows_away "#${cr#%23}" finchy weechy weedir hexy
 done
 ! grep -vE '^:(watcher!|irc.test )' "$T/watcher" | grep -E ' (JOIN|PRIVMSG|NICK) ' || fail "a link sent IRC commands"
 timeout 10 xdg-open "aim:goaway?message=$(printf 'x%.0s' {1..3000})"
@@ -138,12 +139,12 @@ for i in $(seq 10); do sets "aim:goaway?message=Rotation+$((i % 2))" "Rotation $
 (($(statuses) - before <= 2)) || fail "10 rotations of two texts added $(($(statuses) - before)) statuses"
 
 kill -STOP "$FINCH"
-mkfifo "$XDG_RUNTIME_DIR/weechat/weechat_fifo_$$" # a FIFO that nobody reads
-ends_in_time 0 2 "a frozen Finch and an unread FIFO beside WeeChat and HexChat" 'aim:goaway?message=frozen'
-shows_away frozen weechy hexy
-kill "$WEECHAT" "$HEXCHAT" && wait "$WEECHAT" "$HEXCHAT" # the unread FIFO stays
-ends_in_time '[1-9]' 2 "a frozen Finch alone" 'aim:goaway?message=frozen'
+ends_in_time 0 1 "a frozen Finch beside WeeChat and HexChat" 'aim:goaway?message=frozen'
+shows_away frozen weechy weedir hexy
+kill "$WEECHAT" "$WEEDIR" "$HEXCHAT" && wait "$WEECHAT" "$WEEDIR" "$HEXCHAT"
+ends_in_time '[1-9]' 1 "a frozen Finch beside another user's WeeChat" 'aim:goaway?message=frozen'
+[[ -z $(aways nobodys) ]] || fail "another user's WeeChat was commanded: $(aways nobodys)"
 (sleep 0.5 && kill -KILL "$FINCH") &
-ends_in_time '[1-9]' 2 "Finch killed during the call" 'aim:goaway?message=crash'
+ends_in_time '[1-9]' 1 "Finch killed during the call" 'aim:goaway?message=crash'
 grep -q 'quit or crashed during the call' "$T/stderr" || fail "a vanished Finch: $(cat "$T/stderr")"
 echo "all checks passed"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "AimUrl.h"
 #include "AwayText.h"
+#include "FifoClient.h"
 #include "FuzzInputs.h"
 #include "MessengerText.h"
 
@@ -67,6 +68,23 @@ private slots:
         const bridge::MessengerText text = bridge::messengerText(away);
         QCOMPARE(text.markup(), markup);
         QCOMPARE(text.plain(), plain);
+    }
+
+    // Which running program gets which line through the FIFO it holds.
+    void fifoClients_data() {
+        QTest::addColumn<QString>("executable");
+        QTest::addColumn<QByteArray>("line"); // empty: not a client
+        QTest::newRow("WeeChat") << "/usr/bin/weechat" << "*/away -all a b\n"_qba;
+        QTest::newRow("upgraded") << "/usr/bin/weechat-headless (deleted)" << "*/away -all a b\n"_qba;
+        QTest::newRow("mcabber") << "/home/u/bin/mcabber" << "/status away a b\n"_qba;
+        QTest::newRow("other program") << "/usr/bin/mcabber-notify" << QByteArray();
+    }
+    void fifoClients() {
+        QFETCH(QString, executable);
+        QFETCH(QByteArray, line);
+        const std::optional<bridge::FifoClient> client = bridge::fifoClientOf(executable);
+        QCOMPARE(client ? bridge::fifoAwayLine(*client, QStringLiteral("a b")) : QByteArray(),
+                 line);
     }
 
     // The fuzz target's promises, on every link kept in fuzz/inputs/links.

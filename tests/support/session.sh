@@ -1,11 +1,9 @@
 # SPDX-License-Identifier: MIT
 # Shared by the shell tests: skipping when a tool is missing, waiting, an isolated desktop
 # session with a recording aim: handler, and stopping whatever the test started.
-T=$(mktemp -d /tmp/pellory-test.XXXXXX)
 PIDS=()
-# Every process the test starts inherits this, also one that detaches itself (tmux's
-# server), so that all of them can be found and ended.
-export PELLORY_TEST_RUN=$T
+# Every process the test starts inherits PELLORY_TEST_RUN, also one that detaches itself
+# (tmux's server), so that all of them can be found and ended.
 end_test_processes() {
     local pid
     for pid in $(grep -lsxzF "PELLORY_TEST_RUN=$T" /proc/[0-9]*/environ | cut -d/ -f3); do
@@ -13,13 +11,31 @@ end_test_processes() {
     done
     grep -o " $T/[^ ]*" /proc/mounts | xargs -r umount -l
 }
-# CTest ends a test that overruns with SIGKILL, which no trap sees: a guard outside the
-# test's process tree then cleans up after it.
-setsid -f env -u PELLORY_TEST_RUN bash -c "T='$T'; $(declare -f end_test_processes)
-    while kill -0 $$ 2>/dev/null; do sleep 1; done; end_test_processes; rm -rf '$T'" \
-    </dev/null >/dev/null 2>&1
+if [[ -n ${PELLORY_TEST_RUN:-} ]]; then
+    T=$PELLORY_TEST_RUN # a test that runs itself again (private_session) keeps its folder
+else
+    T=$(mktemp -d /tmp/pellory-test.XXXXXX)
+    export PELLORY_TEST_RUN=$T
+    # CTest ends a test that overruns with SIGKILL, which no trap sees: a guard outside the
+    # test's process tree then cleans up after it.
+    setsid -f env -u PELLORY_TEST_RUN bash -c "T='$T'; $(declare -f end_test_processes)
+        while kill -0 $$ 2>/dev/null; do sleep 1; done; end_test_processes; rm -rf '$T'" \
+        </dev/null >/dev/null 2>&1
+fi
 fail() { echo "FAIL: $*" >&2; exit 1; }
 need() { for tool; do command -v "$tool" >/dev/null || { echo "SKIP: no $tool"; exit 77; }; done; }
+
+# private_session COMMAND...: reruns the test through COMMAND (dbus-run-session -- bash "$0"
+# "$@": a private D-Bus session bus) in a process namespace of its own, as the bridge looks
+# for clients among the user's processes and must find only the test's.
+private_session() {
+    [[ -z ${PRIVATE_SESSION:-} ]] || return 0
+    ((EUID == 0)) || { echo "SKIP: a process namespace and a second user need root"; exit 77; }
+    # The test keeps its folder, and so its guard, also when it goes on as another user.
+    [[ $1 != runuser ]] || chown "$3" "$T"
+    # bash as the namespace's first process reaps orphans without a word.
+    PRIVATE_SESSION=1 exec unshare --pid --fork --mount-proc bash -c '"$@"; exit $?' - "$@"
+}
 
 # wait_for SECONDS WHAT COMMAND...: polls COMMAND until it succeeds.
 wait_for() {
@@ -44,6 +60,17 @@ stop_all() {
 }
 trap stop_all EXIT
 trap 'exit 143' TERM INT
+
+free_port() { /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+
+# in_terminal NAME COMMAND: runs a terminal program in tmux, below the pane's shell (tmux
+# resumes its own children when they are stopped), and sets PID to its process id.
+in_terminal() {
+    tmux -S "$T/tmux" new-session -d -s "$1" -x 80 -y 24 "sh -c 'echo \$\$ >$T/$1.pid; TERM=xterm exec $2 2>/dev/null'; true"
+    PIDS+=("$(tmux -S "$T/tmux" display -p "#{pid}")")
+    wait_for 10 "$1 to start" test -s "$T/$1.pid"
+    PID=$(cat "$T/$1.pid") PIDS+=("$PID")
+}
 
 # A home of our own, with no desktop and no aim: handler but the test's.
 isolated_home() {

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# pellory-aim-bridge against a headless nheko on a private Synapse: a second account in a
+# room with it reads the status message.
+# Usage: nheko.sh BRIDGE THIRD_PARTY_FOLDER CACHE_FOLDER
+set -uo pipefail
+source "$(dirname "$0")/../support/session.sh"
+need nheko dbus-run-session dbus-send
+[[ -f $(dirname "$0")/../support/matrix.sh ]] || { echo "SKIP: no Matrix homeserver set-up"; exit 77; }
+source "$(dirname "$0")/../support/matrix.sh"
+private_session dbus-run-session -- bash "$0" "$@"
+isolated_home
+start_synapse "$2" "$3"
+synapse_user nheko pw && synapse_user reader pw
+NHEKO=$(matrix_token nheko pw) READER=$(matrix_token reader pw)
+json() { /usr/bin/python3 -c "import json, sys; print(json.load(sys.stdin)['$1'])"; }
+ROOM=$(matrix_api POST /_matrix/client/v3/createRoom "$NHEKO" '{"invite": ["@reader:localhost"]}' | json room_id)
+matrix_api POST "/_matrix/client/v3/join/$ROOM" "$READER" '{}' >/dev/null
+mkdir -p "$XDG_CONFIG_HOME/nheko"
+printf '%s\n' '[General]' 'run_without_secure_secrets_service=true' '[user]' 'expose_dbus_api=true' '[auth]' \
+    "access_token=$NHEKO" "device_id=$(matrix_api GET /_matrix/client/v3/account/whoami "$NHEKO" | json device_id)" \
+    "home_server=$SYNAPSE_URL" 'user_id=@nheko:localhost' >"$XDG_CONFIG_HOME/nheko/nheko.conf"
+# nheko offers its D-Bus object only once it restores its rooms from its cache: from its second start.
+headless_nheko() { QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software nheko >"$T/nheko.log" 2>&1 & NHEKO_PID=$! PIDS+=($!); }
+headless_nheko && wait_for 60 "nheko's first sync" grep -q "initial sync completed" "$T/nheko.log"
+kill $NHEKO_PID && wait $NHEKO_PID
+on_bus() { dbus-send --session --print-reply --dest=im.nheko.Nheko / org.freedesktop.DBus.Introspectable.Introspect 2>/dev/null | grep -q setStatusMessage; }
+headless_nheko && wait_for 60 "nheko on D-Bus" on_bus
+timeout 10 "$1" 'aim:goaway?message=Gone+fishing+%26+back+%3Cb%3Esoon%3C%2Fb%3E' 2>"$T/stderr" && [[ ! -s $T/stderr ]] ||
+    fail "the bridge: $(cat "$T/stderr")"
+status() { [[ $(matrix_api GET /_matrix/client/v3/presence/@nheko:localhost/status "$READER" | json status_msg) == "$1" ]]; }
+wait_for 10 "nheko's status message" status 'Gone fishing & back soon'
+echo "all checks passed"

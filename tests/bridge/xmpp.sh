@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# pellory-aim-bridge against the XMPP clients on a private Prosody: Finch, Gajim and mcabber,
+# each logged in as its own account, and a watcher subscribed to all three that must see the
+# away text of each. Gajim refuses root, so the whole test runs as nobody.
+# Usage: xmpp.sh BRIDGE
+set -uo pipefail
+source "$(dirname "$0")/../support/session.sh"
+need prosody finch gajim mcabber tmux dbus-run-session runuser Xvfb
+/usr/bin/python3 -c 'import slixmpp' 2>/dev/null || need python3-slixmpp
+private_session runuser -u nobody -- dbus-run-session -- bash "$0" "$@"
+isolated_home
+PORT=$(free_port) DATA=$T/prosody CLIENTS=(finchy gajimy mcabby)
+mkdir -p "$DATA/localhost/accounts" "$DATA/localhost/roster" "$T/certs" "$HOME/.purple" "$HOME/.mcabber"
+printf '%s\n' 'daemonize = false' "pidfile = '$T/prosody.pid'" "data_path = '$DATA'" "certificates = '$T/certs'" \
+    'interfaces = { "127.0.0.1" }' "c2s_ports = { $PORT }" 's2s_ports = {}' 'http_ports = {}' 'https_ports = {}' \
+    'modules_enabled = { "roster"; "saslauth"; "disco"; "ping"; "posix" }' 'modules_disabled = { "s2s"; "tls" }' \
+    'c2s_require_encryption = false' 'allow_unencrypted_plain_auth = true' 'authentication = "internal_plain"' \
+    'log = { error = "*stderr" }' 'VirtualHost "localhost"' >"$T/prosody.cfg.lua"
+both() { printf '["%s@localhost"] = { subscription = "both"; groups = {} };' "$@"; }
+for user in watcher "${CLIENTS[@]}"; do
+    echo 'return { password = "pw" }' >"$DATA/localhost/accounts/$user.dat"
+    [[ $user == watcher ]] && contacts=$(both "${CLIENTS[@]}") || contacts=$(both watcher)
+    echo "return { [false] = { version = 1; pending = {} }; $contacts }" >"$DATA/localhost/roster/$user.dat"
+done
+prosody --config "$T/prosody.cfg.lua" >/dev/null & PIDS+=($!)
+wait_for 10 "Prosody" bash -c "exec 3<>/dev/tcp/127.0.0.1/$PORT" 2>/dev/null
+# The watcher prints the bare address and status text of every presence it receives.
+/usr/bin/python3 - "$PORT" >"$T/seen" 2>/dev/null <<'PY' & PIDS+=($!)
+import slixmpp, sys
+watcher = slixmpp.ClientXMPP("watcher@localhost", "pw")
+watcher.add_event_handler("session_start", lambda _: watcher.send_presence())
+watcher.add_event_handler("presence", lambda p: print(p["from"].bare, p["type"], p["status"], flush=True))
+watcher.connect(("127.0.0.1", int(sys.argv[1])), disable_starttls=True, force_starttls=False)
+watcher.process()
+PY
+setting() { printf "<setting name='%s' type='%s'>%s</setting>" "$@"; }
+printf "<account version='1.0'><account><protocol>prpl-jabber</protocol><name>finchy@localhost/finch</name><password>pw</password>%s%s</account></account>" \
+    "<settings>$(setting connect_server string 127.0.0.1)$(setting port int "$PORT")$(setting connection_security string opportunistic_tls)$(setting auth_plain_in_clear bool 1)</settings>" \
+    "<settings ui='gnt-purple'>$(setting auto-login bool 1)</settings>" >"$HOME/.purple/accounts.xml"
+in_terminal finch finch
+printf '%s\n' 'set jid = mcabby@localhost' 'set password = pw' 'set server = 127.0.0.1' "set port = $PORT" 'set tls = 0' \
+    'set resource = mcabber' 'module load fifo' "set fifo_name = $T/where-its-config-says" >"$HOME/.mcabber/mcabberrc"
+in_terminal mcabber mcabber
+# Gajim's settings: its remote control on, and one account.
+mkdir -p "$XDG_CONFIG_HOME/gajim" && /usr/bin/python3 - "$XDG_CONFIG_HOME/gajim/settings.sqlite" 2>/dev/null <<PY
+import sqlite3, sys; from gajim.common.settings import CREATE_SQL
+db = sqlite3.connect(sys.argv[1]); db.executescript(CREATE_SQL)
+db.execute("""UPDATE settings SET settings = '{"remote_control": true, "use_keyring": false}' WHERE name = 'app'""")
+db.execute("""INSERT INTO account_settings VALUES ('gajimy', '{"contact": {}, "group_chat": {}, "account": {"name": "gajimy",
+    "hostname": "localhost", "password": "pw", "resource": "gajim", "active": true, "use_custom_host": true, "custom_host":
+    "127.0.0.1", "custom_port": $PORT, "custom_type": "PLAIN", "use_plain_connection": true, "confirm_unencrypted_connection": false}}')""")
+db.commit()
+PY
+start_xvfb
+NO_AT_BRIDGE=1 gajim >/dev/null 2>&1 & PIDS+=($!)
+wait_for 20 "Gajim's remote control" dbus-send --session --dest=org.gajim.Gajim --print-reply /org/gajim/dbus/RemoteObject \
+    org.gajim.dbus.RemoteInterface.list_accounts >/dev/null 2>&1
+seen() { grep -q "^$1@localhost $2$" "$T/seen"; } # CLIENT PRESENCE: the watcher saw it
+for client in "${CLIENTS[@]}"; do wait_for 60 "$client online" seen $client 'available '; done
+
+start=$(date +%s%N) && timeout 10 "$1" 'aim:goaway?message=Gone+fishing+%26+back+%3Cb%3Esoon%3C%2Fb%3E' 2>"$T/stderr"
+status=$? ms=$((($(date +%s%N) - start) / 1000000)) && echo "the bridge took $ms ms"
+((status == 0 && ms < 2000)) && [[ ! -s $T/stderr ]] || fail "the bridge: status $status, $ms ms, $(cat "$T/stderr")"
+for client in "${CLIENTS[@]}"; do wait_for 10 "the away text from $client" seen $client 'away Gone fishing & back soon'; done
+echo "all checks passed"
