@@ -5,9 +5,10 @@ PIDS=()
 # Every process the test starts inherits PELLORY_TEST_RUN, also one that detaches itself
 # (tmux's server), so that all of them can be found and ended.
 end_test_processes() {
-    local pid
+    local pid keep=" $BASHPID " up=$$ # and the test's own shell with what runs it
+    while ((up > 1)); do keep+="$up " && up=$(ps -o ppid= -p "$up") || break; done
     for pid in $(grep -lsxzF "PELLORY_TEST_RUN=$T" /proc/[0-9]*/environ | cut -d/ -f3); do
-        ((pid == $$ || pid == BASHPID)) || kill -KILL "$pid" 2>/dev/null
+        [[ $keep == *" $pid "* ]] || kill -KILL "$pid" 2>/dev/null
     done
     grep -o " $T/[^ ]*" /proc/mounts | xargs -r umount -l
 }
