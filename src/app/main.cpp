@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QMessageBox>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -67,6 +68,29 @@ std::optional<int> answerCommandLine(int argc, char* argv[]) {
     return std::nullopt;
 }
 
+// Empty when this is the one copy on the program folder; otherwise the exit status.
+std::optional<int> keepToOneCopy(desktop::SingleInstance& instance, const QString& programDir) {
+    QString why;
+    switch (instance.claim()) {
+    case desktop::SingleInstance::Claim::First:
+        return std::nullopt;
+    case desktop::SingleInstance::Claim::HandedOver:
+        return 0; // the copy already running on this folder shows its window instead
+    case desktop::SingleInstance::Claim::NotAnswering:
+        why = QStringLiteral("Pellory already runs on %1 but did not answer.").arg(programDir);
+        break;
+    case desktop::SingleInstance::Claim::NoLock:
+        // Two copies on one folder would lose each other's changes: better not to start.
+        why = QStringLiteral("Pellory cannot make sure that it runs only once on %1, so it "
+                             "does not start (%2).")
+                  .arg(programDir, instance.problem());
+        break;
+    }
+    std::fprintf(stderr, "pellory: %s\n", qPrintable(why));
+    QMessageBox::critical(nullptr, QStringLiteral("Pellory"), why);
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -85,9 +109,10 @@ int main(int argc, char* argv[]) {
         QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
         {QStringLiteral(PELLORY_INSTALLED_BINDIR), QStringLiteral(PELLORY_LAUNCHER_FROM_BINDIR)});
-    desktop::SingleInstance instance(programDir);
-    if (!instance.claim())
-        return 0; // the copy already running on this folder shows its window instead
+    desktop::SingleInstance instance(
+        programDir, QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+    if (const std::optional<int> status = keepToOneCopy(instance, programDir))
+        return *status;
 
     ui::QtDialogs dialogs;
     desktop::XdgOpener opener(desktop::aimHandlerRegistered);
