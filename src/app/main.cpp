@@ -115,7 +115,9 @@ int main(int argc, char* argv[]) {
         return *status;
 
     ui::QtDialogs dialogs;
-    desktop::XdgOpener opener(desktop::aimHandlerRegistered);
+    // When GIO can't tell, xdg-open is tried and says if it fails; taking "nobody" instead
+    // would hold back every message.
+    desktop::XdgOpener opener([] { return desktop::aimHandlerRegistered().value_or(true); });
     desktop::SystemTrayIcon tray;
     desktop::CanberraPlayer sound;
     engine::ClockSeededRandom random;
