@@ -18,7 +18,9 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -67,6 +69,28 @@ std::optional<int> answerCommandLine(int argc, char* argv[]) {
     }
     return std::nullopt;
 }
+
+// Runs a job once the widget has painted for the first time, so that it doesn't hold up
+// the first picture of the window.
+class AfterFirstPaint final : public QObject {
+public:
+    AfterFirstPaint(QWidget& widget, std::function<void()> job)
+        : QObject(&widget), job_(std::move(job)) {
+        widget.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && job_) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, watched, std::exchange(job_, nullptr));
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> job_;
+};
 
 // Empty when this is the one copy on the program folder; otherwise the exit status.
 std::optional<int> keepToOneCopy(desktop::SingleInstance& instance, const QString& programDir) {
@@ -130,7 +154,9 @@ int main(int argc, char* argv[]) {
     window.startUp();
     shutdownSignals.setHeld(false);
     window.show();
-    QTimer::singleShot(0, &window, [&window] { window.setWindowIcon(ui::themeIcon()); });
+    // The theme's icon takes a few milliseconds to look up: the drawn one stands in until the
+    // window has been painted once.
+    new AfterFirstPaint(window, [&window] { window.setWindowIcon(ui::themeIcon()); });
     const int status = QApplication::exec();
     return window.savedAtExit() ? status : 1;
 }
