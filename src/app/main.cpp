@@ -139,9 +139,7 @@ int main(int argc, char* argv[]) {
         return *status;
 
     ui::QtDialogs dialogs;
-    // When GIO can't tell, xdg-open is tried and says if it fails; taking "nobody" instead
-    // would hold back every message.
-    desktop::XdgOpener opener([] { return desktop::aimHandlerRegistered().value_or(true); });
+    desktop::XdgOpener opener(desktop::aimHandlerRegistered);
     desktop::SystemTrayIcon tray;
     desktop::CanberraPlayer sound;
     engine::ClockSeededRandom random;
