@@ -87,8 +87,9 @@ void SaveBaseline(benchmark::State& state) {
     const QByteArray target = QFile::encodeName(fixture->baselinePath);
     const QString temporary = fixture->baselinePath + QStringLiteral(".new");
     for (auto _ : state) {
-        const QByteArray bytes =
-            (fixture->lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+        QString joined = fixture->lines.join(QStringLiteral("\r\n"));
+        joined += QStringLiteral("\r\n");
+        const QByteArray bytes = joined.toUtf8();
         QFile file(temporary);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
             file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0 ||
