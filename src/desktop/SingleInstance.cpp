@@ -23,8 +23,8 @@ namespace {
 constexpr int kHandOverPatienceMs = 2000;
 constexpr useconds_t kRetryIntervalUs = 20'000;
 
-QString systemError() {
-    return QString::fromLocal8Bit(std::strerror(errno));
+QString systemError(int error = errno) {
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 // False when the path doesn't fit a socket address (about 107 bytes).
@@ -88,7 +88,7 @@ SingleInstance::Claim SingleInstance::claim() {
     if (outcome == Outcome::Unusable && QDir().mkpath(programDir_))
         outcome = claimIn(programDir_ + QStringLiteral("/.pellory"), false);
     else if (outcome == Outcome::Unusable)
-        problem_ += programDir_ + QStringLiteral(": cannot create the folder");
+        problem_ += programDir_ + QStringLiteral(": cannot create the folder; ");
     switch (outcome) {
     case Outcome::Claimed:
         return Claim::First;
@@ -108,9 +108,10 @@ SingleInstance::Outcome SingleInstance::claimIn(const QString& pathBase, bool so
     const int fd = ::open(QFile::encodeName(lockPath).constData(),
                           O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const bool busy = fd >= 0 && errno == EWOULDBLOCK;
+        const int error = errno;
+        const bool busy = fd >= 0 && error == EWOULDBLOCK;
         if (!busy)
-            problem_ += lockPath + QStringLiteral(": ") + systemError() + QStringLiteral("; ");
+            problem_ += lockPath + QStringLiteral(": ") + systemError(error) + QStringLiteral("; ");
         if (fd >= 0)
             ::close(fd);
         socketPath_ = pathBase;
@@ -129,8 +130,8 @@ bool SingleInstance::listen(const QString& socketPath) {
         problem_ += socketPath + QStringLiteral(": too long for a socket; ");
         return false;
     }
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     ::unlink(address.sun_path); // left by a copy that was killed; the lock says none listens
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         ::listen(fd, 8) != 0) {
         problem_ += socketPath + QStringLiteral(": ") + systemError() + QStringLiteral("; ");
