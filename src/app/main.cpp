@@ -13,11 +13,14 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QMessageBox>
 #include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -67,6 +70,51 @@ std::optional<int> answerCommandLine(int argc, char* argv[]) {
     return std::nullopt;
 }
 
+// Runs a job once the widget has painted for the first time, so that it doesn't hold up
+// the first picture of the window.
+class AfterFirstPaint final : public QObject {
+public:
+    AfterFirstPaint(QWidget& widget, std::function<void()> job)
+        : QObject(&widget), job_(std::move(job)) {
+        widget.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && job_) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, watched, std::exchange(job_, nullptr));
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> job_;
+};
+
+// Empty when this is the one copy on the program folder; otherwise the exit status.
+std::optional<int> keepToOneCopy(desktop::SingleInstance& instance, const QString& programDir) {
+    QString why;
+    switch (instance.claim()) {
+    case desktop::SingleInstance::Claim::First:
+        return std::nullopt;
+    case desktop::SingleInstance::Claim::HandedOver:
+        return 0; // the copy already running on this folder shows its window instead
+    case desktop::SingleInstance::Claim::NotAnswering:
+        why = QStringLiteral("Pellory already runs on %1 but did not answer.").arg(programDir);
+        break;
+    case desktop::SingleInstance::Claim::NoLock:
+        // Two copies on one folder would lose each other's changes: better not to start.
+        why = QStringLiteral("Pellory cannot make sure that it runs only once on %1, so it "
+                             "does not start (%2).")
+                  .arg(programDir, instance.problem());
+        break;
+    }
+    std::fprintf(stderr, "pellory: %s\n", qPrintable(why));
+    QMessageBox::critical(nullptr, QStringLiteral("Pellory"), why);
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -85,9 +133,10 @@ int main(int argc, char* argv[]) {
         QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
         {QStringLiteral(PELLORY_INSTALLED_BINDIR), QStringLiteral(PELLORY_LAUNCHER_FROM_BINDIR)});
-    desktop::SingleInstance instance(programDir);
-    if (!instance.claim())
-        return 0; // the copy already running on this folder shows its window instead
+    desktop::SingleInstance instance(
+        programDir, QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+    if (const std::optional<int> status = keepToOneCopy(instance, programDir))
+        return *status;
 
     ui::QtDialogs dialogs;
     desktop::XdgOpener opener(desktop::aimHandlerRegistered);
@@ -103,7 +152,9 @@ int main(int argc, char* argv[]) {
     window.startUp();
     shutdownSignals.setHeld(false);
     window.show();
-    QTimer::singleShot(0, &window, [&window] { window.setWindowIcon(ui::themeIcon()); });
+    // The theme's icon takes a few milliseconds to look up: the drawn one stands in until the
+    // window has been painted once.
+    new AfterFirstPaint(window, [&window] { window.setWindowIcon(ui::themeIcon()); });
     const int status = QApplication::exec();
     return window.savedAtExit() ? status : 1;
 }

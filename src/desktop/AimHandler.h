@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <optional>
+
 namespace desktop {
 
-// Whether the desktop has a default program for aim: links, as xdg-open and GIO see it.
-bool aimHandlerRegistered();
+// Whether the desktop has a default program for aim: links, as xdg-open and GIO see it;
+// nothing when GIO can't be loaded to ask. GIO is loaded at the first question, not at start.
+std::optional<bool> aimHandlerRegistered();
 
 } // namespace desktop

@@ -16,7 +16,7 @@ public:
     virtual void playEvent(const QString& eventId) = 0;
 };
 
-// libcanberra, with one context kept for the program's life.
+// libcanberra, loaded at the first sound, with one context kept for the program's life.
 class CanberraPlayer final : public SoundPlayer {
 public:
     CanberraPlayer() = default;
@@ -28,7 +28,9 @@ public:
     void playEvent(const QString& eventId) override;
 
 private:
+    struct Library;
     ca_context* context();
+    const Library* library_ = nullptr;
     ca_context* context_ = nullptr;
 };
 

@@ -28,7 +28,8 @@ const QString kRegisterHint =
 
 } // namespace
 
-XdgOpener::XdgOpener(std::function<bool()> hasAimHandler, std::chrono::milliseconds slowAfter)
+XdgOpener::XdgOpener(std::function<std::optional<bool>()> hasAimHandler,
+                     std::chrono::milliseconds slowAfter)
     : hasAimHandler_(std::move(hasAimHandler)), slowAfter_(slowAfter) {
     // Checked only while xdg-open runs, so an idle program is not woken.
     check_.setInterval(kCheckInterval);
@@ -42,12 +43,14 @@ void XdgOpener::open(const QString& url) {
             report(Problem::CannotStart, QStringLiteral("Could not start xdg-open."));
         return;
     }
-    if (!handlerKnown_ ||
+    if (!handlerAge_.isValid() ||
         handlerAge_.hasExpired(std::chrono::milliseconds(kHandlerLookupAge).count())) {
-        handlerKnown_ = hasAimHandler_();
+        // When the lookup can't tell, xdg-open is tried and says if it fails; taking
+        // "nobody" instead would hold back every message.
+        hasHandler_ = hasAimHandler_().value_or(true);
         handlerAge_.start();
     }
-    if (!*handlerKnown_)
+    if (!hasHandler_)
         return report(Problem::NoHandler, kRegisterHint);
     if (QFile::encodeName(url).size() > kLongestArgument)
         return report(Problem::TooLong,

@@ -50,7 +50,8 @@ class XdgOpener final : public QObject, public UrlOpener {
     Q_OBJECT
 
 public:
-    explicit XdgOpener(std::function<bool()> hasAimHandler,
+    // `hasAimHandler` answers whether a program takes aim: links, or nothing when it can't tell.
+    explicit XdgOpener(std::function<std::optional<bool>()> hasAimHandler,
                        std::chrono::milliseconds slowAfter = std::chrono::seconds(30));
     void open(const QString& url) override;
 
@@ -58,9 +59,9 @@ private:
     void start(const QString& url);
     void checkRunning();
 
-    std::function<bool()> hasAimHandler_;
+    std::function<std::optional<bool>()> hasAimHandler_;
     std::chrono::milliseconds slowAfter_;
-    std::optional<bool> handlerKnown_; // cached for a few seconds
+    bool hasHandler_ = false; // looked up again after a few seconds
     QElapsedTimer handlerAge_;
     pid_t running_ = 0;
     QElapsedTimer runningFor_;

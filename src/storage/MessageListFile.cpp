@@ -6,6 +6,9 @@
 
 #include <QBuffer>
 #include <QElapsedTimer>
+#include <QStringEncoder>
+
+#include <algorithm>
 
 namespace storage {
 namespace {
@@ -112,16 +115,27 @@ LoadedList loadMessageList(const QString& path, int room,
 }
 
 QString saveMessageList(const QString& path, const QStringList& entries, const QByteArray& rest) {
-    QByteArray bytes;
+    // One buffer, sized for the most UTF-8 can take (three bytes per UTF-16 unit), filled by
+    // one encoder: a conversion per entry would allocate 32,767 times. Stateless, so that a
+    // lone surrogate at an entry's end becomes U+FFFD there instead of pairing across lines.
+    qsizetype most = kUtf8Bom.size() + rest.size();
+    for (const QString& entry : entries)
+        most += 3 * entry.size() + 2;
+    QByteArray bytes(most, Qt::Uninitialized);
+    char* out = bytes.data();
     // The reader takes a UTF-8 mark at the start for the file's own and drops it; a first
     // message that begins with U+FEFF gets such a mark in front, so that its own stays.
     if (!entries.isEmpty() && entries.first().startsWith(QChar(0xFEFF)))
-        bytes += kUtf8Bom;
+        out = std::copy(kUtf8Bom.begin(), kUtf8Bom.end(), out);
+    QStringEncoder utf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
     for (const QString& entry : entries) {
-        bytes += entry.toUtf8();
-        bytes += "\r\n";
+        out = utf8.appendToBuffer(out, entry);
+        *out++ = '\r';
+        *out++ = '\n';
     }
-    return replaceFile(path, bytes + rest);
+    out = std::copy(rest.begin(), rest.end(), out);
+    bytes.truncate(out - bytes.constData());
+    return replaceFile(path, bytes);
 }
 
 } // namespace storage

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ShutdownSignals.h"
+#include "SingleInstance.h"
 #include "SoundPlayer.h"
 #include "TestFiles.h"
 #include "UrlOpener.h"
@@ -51,6 +52,40 @@ private slots:
         for (const char* file : {TEST_DATA "/silence.wav", "garbage.wav", "missing.wav"})
             desktop::playStartupSound(QDir::current().filePath(file), player);
         QCOMPARE(player.events, QStringList({"bell", "bell"}));
+    }
+
+    // One copy per program folder, with the lock in the runtime folder or else in the
+    // program folder; a socket left by a killed copy is taken over; no lock at all, no start.
+    void oneCopyPerFolder_data() {
+        using Claim = desktop::SingleInstance::Claim;
+        QTest::addColumn<QString>("runtime");
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<Claim>("firstClaim");
+        QTest::addColumn<Claim>("secondClaim");
+        QTest::newRow("runtime folder") << "run"
+                                        << "a" << Claim::First << Claim::HandedOver;
+        QTest::newRow("none usable") << ""
+                                     << "b" << Claim::First << Claim::HandedOver;
+        QTest::newRow("missing") << "missing"
+                                 << "c" << Claim::First << Claim::HandedOver;
+        QTest::newRow("no lock") << ""
+                                 << "file/d" << Claim::NoLock << Claim::NoLock;
+    }
+
+    void oneCopyPerFolder() {
+        using Claim = desktop::SingleInstance::Claim;
+        QFETCH(QString, runtime);
+        QFETCH(QString, program);
+        QFETCH(Claim, secondClaim);
+        QVERIFY(QDir().mkpath("run") && QDir().mkpath("b") && writeBytes("file", ""));
+        QVERIFY(writeBytes("b/.pellory", "")); // the socket of a copy that was killed
+        const QString runtimeDir = runtime.isEmpty() ? QString() : dir_.filePath(runtime);
+        desktop::SingleInstance first(dir_.filePath(program), runtimeDir);
+        desktop::SingleInstance second(dir_.filePath(program), runtimeDir);
+        QSignalSpy shown(&first, &desktop::SingleInstance::showRequested);
+        QTEST(first.claim(), "firstClaim");
+        QCOMPARE(second.claim(), secondClaim);
+        QCOMPARE(shown.wait(500), secondClaim == Claim::HandedOver);
     }
 
     void signalsArriveOnTheEventLoop() {
