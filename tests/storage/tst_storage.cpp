@@ -52,6 +52,7 @@ private slots:
         QTest::newRow("same value: line kept") << "[Main]\n load/save = 1 \n"_qba << "1" << "[Main]\n load/save = 1 \n"_qba;
         QTest::newRow("blanks trimmed") << " [ Main \n\t Load/Save \t= 1 2\t"_qba << "1 2" << " [ Main \nLoad/Save=1\r\n"_qba;
         QTest::newRow("the first key counts") << "[Main]\nLoad/Save\nLoad/Save=0"_qba << "" << "[Main]\nLoad/Save=1\r\nLoad/Save=0"_qba;
+        QTest::newRow("the key in the next section") << "[Main]\na=1\n[Other]\nLoad/Save=0"_qba << "" << "[Main]\na=1\nLoad/Save=1\r\n[Other]\nLoad/Save=0"_qba;
         QTest::newRow("a later section of the name") << "[Main]\na=1\n[main]\nLoad/Save=a=b"_qba << "a=b" << "[Main]\na=1\n[main]\nLoad/Save=1\r\n"_qba;
         QTest::newRow("into the first section") << "[Main]\r\na=1\r\n\r\n;c\r\n[Main]\r\nb=2"_qba << "" << "[Main]\r\na=1\r\nLoad/Save=1\r\n\r\n;c\r\n[Main]\r\nb=2"_qba;
         QTest::newRow("last line ended by a lone CR") << "[Main]\na=1\r"_qba << "" << "[Main]\na=1\r\nLoad/Save=1\r\n"_qba;
@@ -88,6 +89,11 @@ private slots:
             storage::writeIniValues(file("Config.ini"), "Main", {{"HideInTray", "1"}}).isEmpty());
         QCOMPARE(readBytes(file("Config.ini")),
                  utf16(u"[Main]\r\nLoad/Save=1\r\nHideInTray=1\r\n"_qs));
+        // A lone half of a pair would come back as U+FFFD: the file stays as it is.
+        const QByteArray loneHalf = utf16(u"[Main]\r\n"_qs) + "\xD8\x00";
+        QVERIFY(writeBytes(file("Config.ini"), loneHalf));
+        QVERIFY(!storage::writeIniValues(file("Config.ini"), "Main", {{"a", "1"}}).isEmpty());
+        QCOMPARE(readBytes(file("Config.ini")), loneHalf);
     }
 
     void longLoadLetsTimersRun() {
@@ -123,6 +129,24 @@ private slots:
         QCOMPARE(readBytes(dir.filePath("list")), "old\r\n");
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"list"});
         ::chmod(QFile::encodeName(dir.path()), 0755);
+    }
+
+    // A save as root over a user's file, or through a link to it, leaves it the user's.
+    void replacedFileKeepsItsOwner() {
+        if (::geteuid() != 0)
+            QSKIP("only root can give a file to another user");
+        QTemporaryDir dir;
+        const QString list = dir.filePath("list"), link = dir.filePath("link");
+        QVERIFY(writeBytes(list, "old\r\n") && QFile::link(list, link));
+        QVERIFY(::chown(QFile::encodeName(list), 65534, 65534) == 0 &&
+                ::chmod(QFile::encodeName(list), 0600) == 0);
+        for (const QString& path : {list, link}) {
+            QVERIFY(storage::saveMessageList(path, {"new"}).isEmpty());
+            struct stat status {};
+            QVERIFY(::stat(QFile::encodeName(list), &status) == 0);
+            QVERIFY(status.st_uid == 65534 && status.st_gid == 65534 &&
+                    (status.st_mode & 07777) == 0600);
+        }
     }
 
     // The fuzz target's promises, on every input kept in fuzz/inputs.
@@ -161,6 +185,12 @@ private slots:
             seen << readBytes(list);
         }
         QCOMPARE(seen.size(), 2); // the kills landed at different moments
+        // What the cut saves left is removed, and only that.
+        QVERIFY(writeBytes(dir.filePath("RandomMsgs.lst.backup"), "mine"));
+        for (const QString& path : {list, config})
+            storage::removeUnfinishedSaves(path);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"Config.ini", "RandomMsgs.lst", "RandomMsgs.lst.backup"}));
     }
 
     // Beside the program when writable, but not where it was installed to, whatever prefix.
@@ -173,6 +203,13 @@ private slots:
         QVERIFY(QDir().mkpath(file("share/applications")) && QDir().mkdir(file("bin")));
         QVERIFY(writeBytes(file("share/applications/pellory.desktop"), ""));
         QCOMPARE(storage::resolveProgramDir(file("bin"), "/c", usr), "/c/pellory");
+        // A folder that can be read but not written, even by root: a read-only mount.
+        const QTemporaryDir folder, readOnly;
+        if (QProcess::execute("mount", {"--bind", "-o", "ro", folder.path(), readOnly.path()}))
+            QSKIP("a read-only bind mount needs root");
+        const QString resolved = storage::resolveProgramDir(readOnly.path(), "/c", usr);
+        QProcess::execute("umount", {readOnly.path()});
+        QCOMPARE(resolved, "/c/pellory");
     }
 };
 
