@@ -14,6 +14,9 @@ isolated_home
 unset DBUS_SESSION_BUS_ADDRESS
 LOG=$T/links
 record_aim_links "$LOG"
+status=0 && out=$(env -u DISPLAY "$BINARY" 2>&1) || status=$?
+[[ $status == 1 && $out == 'pellory: cannot connect to the display (DISPLAY is not set)' ]] ||
+    fail "without a display: status $status: $out"
 start_xvfb
 openbox >/dev/null 2>&1 &
 PIDS+=($!)
@@ -29,13 +32,24 @@ folder() { # DIR CONFIG LIST: a program folder with a copy of the program and it
     mkdir -p "$1" && cp "$BINARY" "$1/pellory"
     printf "$2" >"$1/Config.ini" && printf "$3" >"$1/RandomMsgs.lst"
 }
+numbers() { sed 's/.*= //; s/,//g'; } # of an xprop line
+frame_centred() { # in the work area (the screen less the panel), to the pixel; sets WX, WY
+    local l r t b ax ay aw ah w h
+    read -r l r t b < <(xprop -id "$WIN" _NET_FRAME_EXTENTS | numbers)
+    read -r ax ay aw ah _ < <(xprop -root _NET_WORKAREA | numbers)
+    [[ $l$r$t$b$ax$ay$aw$ah =~ ^[0-9]+$ ]] || return 1
+    eval "$(xwininfo -id "$WIN" | awk '/Absolute upper-left X/ {print "WX=" $4} /Absolute upper-left Y/ {print "WY=" $4}
+        / Width:/ {print "w=" $2} / Height:/ {print "h=" $2}')"
+    local dx=$((2 * (WX - l) + w + l + r - 2 * ax - aw)) dy=$((2 * (WY - t) + h + t + b - 2 * ay - ah))
+    ((dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2))
+}
 start_pellory() { # FOLDER: sets PELLORY, WIN and the window's place WX, WY
     "$1/pellory" >"$T/pellory.log" 2>&1 &
     PELLORY=$!
     PIDS+=("$PELLORY")
     WIN=$(timeout 60 xdotool search --sync --all --onlyvisible --pid $PELLORY --name '^Pellory 100' | head -n1)
     timeout 20 xdotool windowactivate --sync "$WIN" >/dev/null 2>&1
-    eval "$(xwininfo -id "$WIN" | awk '/Absolute upper-left X/ {print "WX=" $4} /Absolute upper-left Y/ {print "WY=" $4}')"
+    wait_for 10 "the window's frame centred" frame_centred
 }
 ends_with() { # STATUS: the program ends with it, without a sanitizer report
     local status=0
@@ -236,17 +250,34 @@ grep -qxE "pellory: Could not save $T/ro/RandomMsgs.lst: (it is read-only|Permis
 # A handler registered meanwhile receives; while it hangs, one xdg-open runs at a time.
 mv "$XDG_DATA_HOME/applications/aim-recorder.desktop" "$XDG_CONFIG_HOME/mimeapps.list" "$T/"
 printf '#!/bin/sh\necho "$1" >>%s\n' "$T/browser.log" >"$T/browser" && chmod +x "$T/browser"
-folder "$T/rotation" '[Main]\r\nLoad/Save=1\r\n' 'Away — café\r\n'
+folder "$T/rotation" '[Main]\r\nLoad/Save=1\r\n' "Away — café, don't \$(touch pwned) \`touch pwned\`\r\n"
 BROWSER=$T/browser start_pellory "$T/rotation"
 click_page 224 144
 click_page 240 116
 previous= && wait_for 10 "the missing handler to be told" new_box
-printf '#!/bin/sh\necho "$1" >>%s\nsleep 60\n' "$T/hanging.log" >"$T/aim-recorder"
+printf '#!/bin/sh\nprintf "%%s\\0" "$1" >>%s\nsleep 60\n' "$T/hanging.log" >"$T/aim-recorder"
 mv "$T/aim-recorder.desktop" "$XDG_DATA_HOME/applications/" && mv "$T/mimeapps.list" "$XDG_CONFIG_HOME/"
 wait_for 20 "the handler registered meanwhile" test -s "$T/hanging.log"
 sleep 11
-[[ ! -e $T/browser.log && $(pgrep -fc 'xdg-open aim:') == 1 && $(<"$T/hanging.log") == 'aim:goaway?message=Away+—+café' ]] ||
-    fail "links piled up or went to the browser: $(pgrep -fa xdg-open)"
+openers() { # the xdg-open processes of this test's session, not another job's
+    local pid n=0
+    for pid in $(pgrep -f 'xdg-open aim:'); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "HOME=$HOME" && n=$((n + 1))
+    done
+    echo "$n"
+}
+printf "aim:goaway?message=Away+—+café,+don't+\$(touch+pwned)+\`touch+pwned\`\0" | cmp -s - "$T/hanging.log" ||
+    fail "the link changed on its way: $(od -c "$T/hanging.log")"
+[[ ! -e $T/browser.log && $(openers) == 1 && ! -e pwned ]] || fail "links piled up or went to the browser: $(pgrep -fa xdg-open)"
 kill -TERM "$PELLORY"
 ends_with 0
+
+# The X server goes 0.1 s after a removal, before the list's autosave: the removal is kept.
+folder "$T/lost" '[Main]\r\nLoad/Save=1\r\n' 'first\r\nsecond\r\n'
+start_pellory "$T/lost"
+click_page 40 30
+click_page 272 60
+sleep 0.1 && kill "$XVFB"
+ends_with 1
+[[ $(<"$T/lost/RandomMsgs.lst") == $'second\r' ]] || fail "the removal was lost: $(od -c "$T/lost/RandomMsgs.lst")"
 echo "where things go wrong: all checks passed"
