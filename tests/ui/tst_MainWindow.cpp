@@ -264,7 +264,7 @@ private slots:
         QTimer::singleShot(0, &QCoreApplication::quit);
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(QFile::remove(w.path("Config.ini")));
-        // A signal while a list loads waits for the load: the save then holds every line.
+        // A signal or a close while a list loads waits for the load: the save holds it all.
         TestWindow loading;
         loading.window->shutDownOnEveryWayOut(*watcher);
         loading.window->startUp();
@@ -274,6 +274,7 @@ private slots:
         loading.click("addMessageButton");
         QTimer::singleShot(0, [&] {
             ::raise(SIGHUP);
+            QTimer::singleShot(0, loading.window.get(), &QWidget::close);
             loading.click("autoSaveBox");
         });
         QCOMPARE(QCoreApplication::exec(), 0);
