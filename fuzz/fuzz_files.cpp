@@ -64,7 +64,8 @@ void checkSettings(const QByteArray& content) {
     const QList<QByteArray> now = linesOf(engine::asUtf8(written.readAll()).bytes);
     qsizetype at = 0;
     for (const QByteArray& line : linesOf(engine::asUtf8(content).bytes)) {
-        const QByteArray name = line.left(line.indexOf('=')).trimmed();
+        const qsizetype equals = line.indexOf('='); // a line without one is a key too
+        const QByteArray name = (equals < 0 ? line : line.left(equals)).trimmed();
         if (QString::fromUtf8(name).compare(key, Qt::CaseInsensitive) == 0)
             continue;
         while (at < now.size() && now[at] != line)
