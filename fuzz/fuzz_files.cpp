@@ -51,21 +51,18 @@ void checkSettings(const QByteArray& content) {
     }
     const QString key = keys[qsizetype(qHash(content) % keys.size())];
     const QString value = QString::number(qHash(content) % 1000);
-    if (!storage::writeIniValues(path, "Main", {{key, value}}).isEmpty()) {
-        QFile kept(path);
-        require(engine::asUtf8(content).utf16 && kept.open(QIODevice::ReadOnly) &&
-                    kept.readAll() == content,
-                "only a file that is not valid UTF-16 is refused, and it stays as it was");
-        return;
-    }
-    require(storage::readIniValue(path, "Main", key) == value, "a written key reads back");
+    const QString refused = storage::writeIniValues(path, "Main", {{key, value}});
     QFile written(path);
     require(written.open(QIODevice::ReadOnly), "the written file can be read");
-    const QList<QByteArray> now = linesOf(engine::asUtf8(written.readAll()).bytes);
+    const QByteArray bytes = written.readAll();
+    if (!refused.isEmpty())
+        return require(engine::asUtf8(content).utf16 && bytes == content,
+                       "only a file that is not valid UTF-16 is refused, and it stays as it was");
+    require(storage::readIniValue(path, "Main", key) == value, "a written key reads back");
+    const QList<QByteArray> now = linesOf(engine::asUtf8(bytes).bytes);
     qsizetype at = 0;
     for (const QByteArray& line : linesOf(engine::asUtf8(content).bytes)) {
-        const qsizetype equals = line.indexOf('='); // a line without one is a key too
-        const QByteArray name = (equals < 0 ? line : line.left(equals)).trimmed();
+        const QByteArray name = line.split('=').first().trimmed(); // a line without '=' too
         if (QString::fromUtf8(name).compare(key, Qt::CaseInsensitive) == 0)
             continue;
         while (at < now.size() && now[at] != line)

@@ -89,18 +89,6 @@ private slots:
             storage::writeIniValues(file("Config.ini"), "Main", {{"HideInTray", "1"}}).isEmpty());
         QCOMPARE(readBytes(file("Config.ini")),
                  utf16(u"[Main]\r\nLoad/Save=1\r\nHideInTray=1\r\n"_qs));
-        // A lone half of a pair would come back as U+FFFD: the file stays as it is.
-        const QByteArray loneHalf = utf16(u"[Main]\r\n"_qs) + "\xD8\x00";
-        QVERIFY(writeBytes(file("Config.ini"), loneHalf));
-        QVERIFY(!storage::writeIniValues(file("Config.ini"), "Main", {{"a", "1"}}).isEmpty());
-        QCOMPARE(readBytes(file("Config.ini")), loneHalf);
-    }
-
-    void longLoadLetsTimersRun() {
-        int callbacks = 0;
-        QVERIFY(writeBytes(file("list"), QByteArray("x\r\n").repeated(200000)));
-        QVERIFY(storage::loadMessageList(file("list"), 200000, [&] { ++callbacks; }).complete);
-        QVERIFY(callbacks > 0);
     }
 
     void onlyRegularFilesAreRead() {
@@ -135,18 +123,14 @@ private slots:
     void replacedFileKeepsItsOwner() {
         if (::geteuid() != 0)
             QSKIP("only root can give a file to another user");
-        QTemporaryDir dir;
-        const QString list = dir.filePath("list"), link = dir.filePath("link");
-        QVERIFY(writeBytes(list, "old\r\n") && QFile::link(list, link));
-        QVERIFY(::chown(QFile::encodeName(list), 65534, 65534) == 0 &&
-                ::chmod(QFile::encodeName(list), 0600) == 0);
-        for (const QString& path : {list, link}) {
-            QVERIFY(storage::saveMessageList(path, {"new"}).isEmpty());
-            struct stat status {};
-            QVERIFY(::stat(QFile::encodeName(list), &status) == 0);
-            QVERIFY(status.st_uid == 65534 && status.st_gid == 65534 &&
-                    (status.st_mode & 07777) == 0600);
-        }
+        const QByteArray own = QFile::encodeName(file("own"));
+        QVERIFY(writeBytes(own, "") && QFile::link(own, file("link")) && ::chmod(own, 0600) == 0 &&
+                ::chown(own, 65534, 65534) == 0);
+        struct stat st {};
+        for (const char* path : {"own", "link"})
+            QVERIFY(storage::saveMessageList(file(path), {"new"}).isEmpty() &&
+                    ::stat(own, &st) == 0 && st.st_uid == 65534 && st.st_gid == 65534 &&
+                    (st.st_mode & 07777) == 0600);
     }
 
     // The fuzz target's promises, on every input kept in fuzz/inputs.
@@ -185,12 +169,6 @@ private slots:
             seen << readBytes(list);
         }
         QCOMPARE(seen.size(), 2); // the kills landed at different moments
-        // What the cut saves left is removed, and only that.
-        QVERIFY(writeBytes(dir.filePath("RandomMsgs.lst.backup"), "mine"));
-        for (const QString& path : {list, config})
-            storage::removeUnfinishedSaves(path);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList({"Config.ini", "RandomMsgs.lst", "RandomMsgs.lst.backup"}));
     }
 
     // Beside the program when writable, but not where it was installed to, whatever prefix.
@@ -207,9 +185,8 @@ private slots:
         const QTemporaryDir folder, readOnly;
         if (QProcess::execute("mount", {"--bind", "-o", "ro", folder.path(), readOnly.path()}))
             QSKIP("a read-only bind mount needs root");
-        const QString resolved = storage::resolveProgramDir(readOnly.path(), "/c", usr);
-        QProcess::execute("umount", {readOnly.path()});
-        QCOMPARE(resolved, "/c/pellory");
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {readOnly.path()}); });
+        QCOMPARE(storage::resolveProgramDir(readOnly.path(), "/c", usr), "/c/pellory");
     }
 };
 
