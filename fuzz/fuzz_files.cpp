@@ -38,15 +38,17 @@ QList<QByteArray> linesOf(const QByteArray& content) {
 }
 
 // A key reads alike from the file and from its text (a UTF-16 file's in UTF-8), at most 254
-// whole characters, and writing it keeps every other line of that text, in order; only a
-// file marked as UTF-16 that isn't valid UTF-16 may be refused, and then stays as it was.
+// whole characters, and writing it keeps every other line of that text, in order. A file
+// marked as UTF-16 whose text would not come back byte for byte is refused and stays as it was.
 void checkSettings(const QByteArray& content) {
     const QString path = scratchFile(QStringLiteral("Config.ini"), content);
+    const engine::Utf8Bytes text = engine::asUtf8(content);
+    const bool exact = !text.utf16 || engine::inFileEncoding(text.bytes, text.utf16) == content;
     const QStringList keys = {"Load/Save", "HideInTray", "FontTags", "PlaySound", "FontFace"};
     for (const QString& key : keys) {
         const QString value = storage::readIniValue(path, "Main", key);
         require(value.size() <= 254 && value.isValidUtf16(), "a value is at most 254 characters");
-        require(value == storage::iniValue(engine::asUtf8(content).bytes, "Main", key),
+        require(value == storage::iniValue(text.bytes, "Main", key),
                 "file and its text read alike");
     }
     const QString key = keys[qsizetype(qHash(content) % keys.size())];
@@ -55,13 +57,13 @@ void checkSettings(const QByteArray& content) {
     QFile written(path);
     require(written.open(QIODevice::ReadOnly), "the written file can be read");
     const QByteArray bytes = written.readAll();
-    if (!refused.isEmpty())
-        return require(engine::asUtf8(content).utf16 && bytes == content,
-                       "only a file that is not valid UTF-16 is refused, and it stays as it was");
+    if (!refused.isEmpty() || !exact)
+        return require(!refused.isEmpty() && !exact && bytes == content,
+                       "exactly a file whose UTF-16 text would not come back is refused, and kept");
     require(storage::readIniValue(path, "Main", key) == value, "a written key reads back");
     const QList<QByteArray> now = linesOf(engine::asUtf8(bytes).bytes);
     qsizetype at = 0;
-    for (const QByteArray& line : linesOf(engine::asUtf8(content).bytes)) {
+    for (const QByteArray& line : linesOf(text.bytes)) {
         const QByteArray name = line.split('=').first().trimmed(); // a line without '=' too
         if (QString::fromUtf8(name).compare(key, Qt::CaseInsensitive) == 0)
             continue;

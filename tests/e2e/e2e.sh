@@ -14,8 +14,7 @@ isolated_home
 unset DBUS_SESSION_BUS_ADDRESS
 LOG=$T/links
 record_aim_links "$LOG"
-out=$(env -u DISPLAY "$BINARY" 2>&1; echo "status $?")
-[[ $out == $'pellory: cannot connect to the display (DISPLAY is not set)\nstatus 1' ]] || fail "without a display: $out"
+[[ $(env -u DISPLAY "$BINARY" 2>&1; echo $?) == $'pellory: cannot connect to the display (DISPLAY is not set)\n1' ]] || fail "without a display"
 start_xvfb
 openbox >/dev/null 2>&1 &
 PIDS+=($!)
@@ -33,8 +32,7 @@ folder() { # DIR CONFIG LIST: a program folder with a copy of the program and it
 }
 frame_centred() { # in the work area (the screen less the panel), to the pixel; sets WX, WY
     local w h e=($({ xprop -id "$WIN" _NET_FRAME_EXTENTS; xprop -root _NET_WORKAREA; } | sed 's/.*= //; s/,//g'))
-    [[ ${e[*]:0:8} =~ ^[0-9\ ]+$ ]] && eval "$(xwininfo -id "$WIN" | awk '/Absolute upper-left X/ {print "WX=" $4}
-        /Absolute upper-left Y/ {print "WY=" $4} / Width:/ {print "w=" $2} / Height:/ {print "h=" $2}')" || return 1
+    [[ ${e[*]:0:8} =~ ^[0-9\ ]+$ ]] && eval "$(xwininfo -id "$WIN" | awk '/Absolute upper-left X/ {print "WX=" $4} /Absolute upper-left Y/ {print "WY=" $4} / Width:/ {print "w=" $2} / Height:/ {print "h=" $2}')" || return 1
     (((2 * WX + w - e[0] + e[1] - 2 * e[4] - e[6]) ** 2 <= 4 && (2 * WY + h - e[2] + e[3] - 2 * e[5] - e[7]) ** 2 <= 4))
 }
 start_pellory() { # FOLDER: sets PELLORY, WIN and the window's place WX, WY
