@@ -316,7 +316,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-// ---- The notification area ----
+// ---- Placement ----
 
 // The window was centred before the window manager framed it; once the frame is known, the
 // frame is what gets centred.
@@ -328,6 +328,8 @@ void MainWindow::moveEvent(QMoveEvent* event) {
     frameCentred_ = true;
     move(screen()->availableGeometry().center() - frame.center() + frame.topLeft());
 }
+
+// ---- The notification area ----
 
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
