@@ -257,7 +257,8 @@ kill -TERM "$PELLORY"
 ends_with 0
 
 # The X server goes 0.1 s after a removal, before the list's autosave: the removal is kept.
-folder "$T/lost" '[Main]\r\nLoad/Save=1\r\n' 'first\r\nsecond\r\n' && start_pellory "$T/lost"
+# Qt then leaves by exit(), past its own clean-up, so fontconfig's caches count as leaks.
+folder "$T/lost" '[Main]\r\nLoad/Save=1\r\n' 'first\r\nsecond\r\n' && ASAN_OPTIONS=detect_leaks=0 start_pellory "$T/lost"
 click_page 40 30 && click_page 272 60 && sleep 0.1 && kill "$XVFB"
 ends_with 1 && [[ $(<"$T/lost/RandomMsgs.lst") == $'second\r' ]] || fail "the removal was lost: $(od -c "$T/lost/RandomMsgs.lst")"
 echo "where things go wrong: all checks passed"
