@@ -37,27 +37,34 @@ QList<QByteArray> linesOf(const QByteArray& content) {
     return (content + (content.endsWith('\r') ? "\n" : "\r\n")).split('\n');
 }
 
-// A key reads alike from the file and from its bytes, at most 254 whole characters, and
-// writing it keeps every other line, in order.
+// A key reads alike from the file and from its text (a UTF-16 file's in UTF-8), at most 254
+// whole characters, and writing it keeps every other line of that text, in order. A file
+// marked as UTF-16 whose text would not come back byte for byte is refused and stays as it was.
 void checkSettings(const QByteArray& content) {
     const QString path = scratchFile(QStringLiteral("Config.ini"), content);
+    const engine::Utf8Bytes text = engine::asUtf8(content);
+    const bool exact = !text.utf16 || engine::inFileEncoding(text.bytes, text.utf16) == content;
     const QStringList keys = {"Load/Save", "HideInTray", "FontTags", "PlaySound", "FontFace"};
     for (const QString& key : keys) {
         const QString value = storage::readIniValue(path, "Main", key);
         require(value.size() <= 254 && value.isValidUtf16(), "a value is at most 254 characters");
-        require(value == storage::iniValue(content, "Main", key), "file and bytes read alike");
+        require(value == storage::iniValue(text.bytes, "Main", key),
+                "file and its text read alike");
     }
     const QString key = keys[qsizetype(qHash(content) % keys.size())];
     const QString value = QString::number(qHash(content) % 1000);
-    require(storage::writeIniValues(path, "Main", {{key, value}}).isEmpty(),
-            "a writable file is written");
-    require(storage::readIniValue(path, "Main", key) == value, "a written key reads back");
+    const QString refused = storage::writeIniValues(path, "Main", {{key, value}});
     QFile written(path);
     require(written.open(QIODevice::ReadOnly), "the written file can be read");
-    const QList<QByteArray> now = linesOf(written.readAll());
+    const QByteArray bytes = written.readAll();
+    if (!refused.isEmpty() || !exact)
+        return require(!refused.isEmpty() && !exact && bytes == content,
+                       "exactly a file whose UTF-16 text would not come back is refused, and kept");
+    require(storage::readIniValue(path, "Main", key) == value, "a written key reads back");
+    const QList<QByteArray> now = linesOf(engine::asUtf8(bytes).bytes);
     qsizetype at = 0;
-    for (const QByteArray& line : linesOf(content)) {
-        const QByteArray name = line.left(line.indexOf('=')).trimmed();
+    for (const QByteArray& line : linesOf(text.bytes)) {
+        const QByteArray name = line.split('=').first().trimmed(); // a line without '=' too
         if (QString::fromUtf8(name).compare(key, Qt::CaseInsensitive) == 0)
             continue;
         while (at < now.size() && now[at] != line)
@@ -68,11 +75,12 @@ void checkSettings(const QByteArray& content) {
 
 // One entry per line, as many as there is room for, and what is saved loads back the same.
 // Lines end at LF, one CR before it belongs to the line end, the file's UTF-8 mark is no
-// text, and a last line without LF counts when it holds anything.
-void checkMessageList(QByteArray content) {
+// text, a UTF-16 file reads as its text in UTF-8, and a last line without LF counts when it holds
+// anything.
+void checkMessageList(const QByteArray& content) {
     const QString path = scratchFile(QStringLiteral("RandomMsgs.lst"), content);
-    QList<QByteArray> lines =
-        (content.startsWith("\xEF\xBB\xBF") ? content.mid(3) : content).split('\n');
+    const QByteArray text = engine::asUtf8(content).bytes; // a UTF-16 file as UTF-8
+    QList<QByteArray> lines = (text.startsWith("\xEF\xBB\xBF") ? text.mid(3) : text).split('\n');
     const bool lastEnded = lines.last().isEmpty();
     if (lastEnded)
         lines.removeLast();

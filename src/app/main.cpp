@@ -10,6 +10,7 @@
 #include "SoundPlayer.h"
 #include "TrayIcon.h"
 #include "UrlOpener.h"
+#include "WindowSystem.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -120,7 +121,9 @@ std::optional<int> keepToOneCopy(desktop::SingleInstance& instance, const QStrin
 int main(int argc, char* argv[]) {
     if (const std::optional<int> status = answerCommandLine(argc, argv))
         return *status;
+    auto displayFailureInOneLine = std::make_optional<DisplayFailureInOneLine>();
     QApplication app(argc, argv);
+    displayFailureInOneLine.reset();
     app.setDesktopFileName(QStringLiteral("pellory"));
     app.setFont(ui::windowFont());
     // Caught from the start, and held until the list is in: a signal that comes meanwhile
@@ -144,6 +147,7 @@ int main(int argc, char* argv[]) {
     desktop::CanberraPlayer sound;
     engine::ClockSeededRandom random;
     ui::MainWindow window({dialogs, opener, tray, sound, random}, programDir);
+    const StoreWhenDisplayLost storeWhenDisplayLost(window);
 
     window.shutDownOnEveryWayOut(shutdownSignals);
     QObject::connect(&instance, &desktop::SingleInstance::showRequested, &window,

@@ -52,6 +52,10 @@ void ShutdownSignals::setHeld(bool held) {
         notifier_->setEnabled(!held);
 }
 
+bool ShutdownSignals::held() const {
+    return notifier_ && !notifier_->isEnabled();
+}
+
 void ShutdownSignals::readPipe() {
     unsigned char byte = 0;
     while (::read(pipeFds[0], &byte, 1) == 1)

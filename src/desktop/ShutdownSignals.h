@@ -17,6 +17,7 @@ public:
     ~ShutdownSignals() override;
     // While held, signals that arrive are kept and reported once released.
     void setHeld(bool held);
+    bool held() const;
     // From now on until the process ends, these signals change nothing: the shutdown that
     // the first one started runs to its end.
     void ignoreFurther();

@@ -3,8 +3,10 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -55,6 +57,60 @@ QString whyKeep(const QFileInfo& info, const QString& target) {
     return {};
 }
 
+// A save writes "NAME.pellory-save-XXXXXX" beside the file and renames it over the file; a
+// save that never got to the rename leaves it, and the next start knows it by its name.
+constexpr char kUnfinishedMark[] = ".pellory-save-";
+constexpr int kRandomLength = 6;
+
+int createTemporary(const QByteArray& target, QByteArray& name) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = target + kUnfinishedMark;
+        for (int i = 0; i < kRandomLength; ++i)
+            name += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// A replaced file keeps its owner, group and mode, as an editor's save does: root saving
+// over a user's file leaves it the user's. Only root may give a file away; anyone else's
+// save keeps at least the group where they may.
+bool takeOwnerAndMode(int fd, const QByteArray& target) {
+    struct stat old {};
+    if (::stat(target.constData(), &old) != 0)
+        return errno == ENOENT; // a new file gets the usual mode
+    struct stat now {};
+    if (::fstat(fd, &now) != 0)
+        return false;
+    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) &&
+        ::fchown(fd, old.st_uid, old.st_gid) != 0)
+        (void)!::fchown(fd, uid_t(-1), old.st_gid);
+    return ::fchmod(fd, old.st_mode & 07777) == 0;
+}
+
+bool writeAll(int fd, QByteArrayView content) {
+    while (!content.isEmpty()) {
+        const ssize_t written = ::write(fd, content.data(), size_t(content.size()));
+        if (written < 0 && errno != EINTR)
+            return false;
+        content = content.sliced(std::max<ssize_t>(written, 0));
+    }
+    return true;
+}
+
+// The rename reaches the disk with the folder's entry.
+void syncFolder(const QByteArray& folder) {
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
 } // namespace
 
 QString replaceFile(const QString& path, const QByteArray& content) {
@@ -66,19 +122,36 @@ QString replaceFile(const QString& path, const QByteArray& content) {
         return why;
     if (const QString why = ensureFolder(QFileInfo(target).absolutePath()); !why.isEmpty())
         return why;
-    QSaveFile file(target);
-    file.setDirectWriteFallback(false);
-    // Unbuffered and synced before the rename: a full disk shows at the write or the sync,
-    // never as a short file put in the old one's place.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return file.errorString();
-    if (file.write(content) != content.size() || ::fsync(file.handle()) != 0) {
-        const QString why =
-            file.error() != QFileDevice::NoError ? file.errorString() : systemError();
-        file.cancelWriting();
-        return why;
+    QByteArray temporary;
+    const int fd = createTemporary(QFile::encodeName(target), temporary);
+    if (fd < 0)
+        return systemError();
+    // Written whole and synced before the rename: a full disk shows at the write or the
+    // sync, never as a short file put in the old one's place.
+    const bool written = takeOwnerAndMode(fd, QFile::encodeName(target)) && writeAll(fd, content) &&
+                         ::fsync(fd) == 0;
+    const QString why = written ? QString() : systemError();
+    if (::close(fd) != 0 || !written ||
+        ::rename(temporary.constData(), QFile::encodeName(target).constData()) != 0) {
+        const QString reason = why.isEmpty() ? systemError() : why;
+        ::unlink(temporary.constData());
+        return reason;
     }
-    return file.commit() ? QString() : file.errorString();
+    syncFolder(QFile::encodeName(QFileInfo(target).absolutePath()));
+    return {};
+}
+
+void removeUnfinishedSaves(const QString& path) {
+    const QFileInfo info(path);
+    const QFileInfo target(info.exists() ? info.canonicalFilePath() : info.absoluteFilePath());
+    const QRegularExpression leftover(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(target.fileName()) + QLatin1String(kUnfinishedMark) +
+        QStringLiteral("[A-Za-z0-9]{%1}").arg(kRandomLength)));
+    QDir folder = target.dir();
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString& name : names)
+        if (leftover.match(name).hasMatch())
+            folder.remove(name);
 }
 
 bool openRegularFile(const QString& path, QFile& file) {

@@ -10,11 +10,15 @@
 namespace storage {
 
 // Replaces the file's content as a whole through a temporary file in the same folder, and
-// creates a missing folder. Unless every byte reached the disk, the old file stays exactly
-// as it was. A file or folder without any write permission bit is left alone even by root,
-// and so is a file the user can't read. Returns why the file could not be written, in a
-// few words, or an empty string when it now holds the content.
+// creates a missing folder. The file keeps its owner, group and mode. Unless every byte reached the
+// disk, the old file stays exactly as it was. A file or folder without any write permission bit is
+// left alone even by root, and so is a file the user can't read. Returns why the file could not be
+// written, in a few words, or an empty string when it now holds the content.
 [[nodiscard]] QString replaceFile(const QString& path, const QByteArray& content);
+
+// Removes the temporary files that saves of this file left when they were cut short (by a
+// kill or a power cut) beside it, and nothing else.
+void removeUnfinishedSaves(const QString& path);
 
 // Opens a regular file, or a link to one, for reading. Never blocks on a FIFO or a device:
 // anything that is not a regular file is refused.

@@ -171,6 +171,10 @@ QString writeIniValues(const QString& path, const QString& section, const IniVal
     }
     // A file Notepad saved as UTF-16 is edited as text and stays UTF-16.
     const engine::Utf8Bytes text = engine::asUtf8(*content);
+    // UTF-16 that is not valid (a lone half of a pair, an odd last byte) would come back
+    // changed, in lines that are not ours too: such a file is left as it is.
+    if (text.utf16 && engine::inFileEncoding(text.bytes, text.utf16) != *content)
+        return QStringLiteral("it is not valid UTF-16");
     QByteArray updated = text.bytes;
     for (const auto& [key, value] : values)
         updated = withIniValue(updated, section, key, value);

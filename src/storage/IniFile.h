@@ -26,8 +26,9 @@ QByteArray withIniValue(const QByteArray& content, const QString& section, const
 QString readIniValue(const QString& path, const QString& section, const QString& key);
 
 // Sets the keys in order and replaces the file atomically, in the encoding it came in, only
-// when something changed. A refused write, or a file that is there but can't be read,
-// changes nothing. Returns why the file could not be written, or an empty string.
+// when something changed. A refused write, a file that is there but can't be read, or one
+// marked as UTF-16 that isn't valid UTF-16, changes nothing. Returns why the file could not be
+// written, or an empty string.
 [[nodiscard]] QString writeIniValues(const QString& path, const QString& section,
                                      const IniValues& values);
 

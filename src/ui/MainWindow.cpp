@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSessionManager>
 #include <QShortcut>
 #include <QTimer>
@@ -188,6 +189,8 @@ void MainWindow::onRemoveSelected() {
     const int row = selectedRow();
     if (row >= 0)
         delete ui_.messageList->takeItem(row);
+    // The list would select the next entry, and a second click would remove that one too.
+    ui_.messageList->selectionModel()->clear();
     onListChanged();
 }
 
@@ -313,6 +316,19 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+// ---- Placement ----
+
+// The window was centred before the window manager framed it; once the frame is known, the
+// frame is what gets centred.
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    const QRect frame = frameGeometry();
+    if (frameCentred_ || frame.size() == size() || !screen())
+        return;
+    frameCentred_ = true;
+    move(screen()->availableGeometry().center() - frame.center() + frame.topLeft());
+}
+
 // ---- The notification area ----
 
 void MainWindow::changeEvent(QEvent* event) {
@@ -385,6 +401,8 @@ void MainWindow::tellOnce(const QString& path, const QString& why) {
 }
 
 void MainWindow::startUp() {
+    for (const QString& file : {files_.settings, files_.messageList})
+        storage::removeUnfinishedSaves(file);
     ui_.fontFaceList->addItems(fontFamilies());
     for (const Option option : storage::kOptions)
         restoreOption(option);
@@ -405,6 +423,12 @@ void MainWindow::loadMessageList() {
     const auto runTimers = [] {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
+    // A signal meanwhile would save a list that lacks the file's lines: it waits for the
+    // load, and so does a save that comes another way.
+    const bool signalsWereHeld = !shutdownSignals_ || shutdownSignals_->held();
+    if (shutdownSignals_)
+        shutdownSignals_->setHeld(true);
+    loading_ = true;
     const bool hadEntries = ui_.messageList->count() > 0;
     storage::LoadedList loaded = storage::loadMessageList(
         files_.messageList, engine::kMaxMessages - ui_.messageList->count(), runTimers);
@@ -416,13 +440,18 @@ void MainWindow::loadMessageList() {
     listChanged_ = listChanged_ || hadEntries;
     ui_.messageList->addItems(loaded.entries);
     updateCountLabel();
+    loading_ = false;
+    if (shutdownSignals_)
+        shutdownSignals_->setHeld(signalsWereHeld);
+    if (closeAfterLoad_)
+        QTimer::singleShot(0, this, &QWidget::close);
     // Input held back while loading would otherwise wait for the next event to wake the loop.
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
         dispatcher->wakeUp();
 }
 
 QString MainWindow::saveMessageList() {
-    if (optionState(Option::AutoSave) != OptionState::On || !listFileReadable_)
+    if (optionState(Option::AutoSave) != OptionState::On || !listFileReadable_ || loading_)
         return {};
     // An unchanged list leaves the file as it is; a missing file is made from the list.
     if (!listChanged_ && QFileInfo::exists(files_.messageList))
@@ -464,6 +493,12 @@ void MainWindow::shutDown() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // Half a list must not be saved over the file: the close waits for the load.
+    if (loading_) {
+        closeAfterLoad_ = true;
+        event->ignore();
+        return;
+    }
     // The window closes in any case; the user decides whether the files are tried again.
     if (!shutDown_) {
         shutDown_ = true;
@@ -476,6 +511,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::shutDownOnEveryWayOut(desktop::ShutdownSignals& watcher) {
+    shutdownSignals_ = &watcher;
+    connect(&watcher, &QObject::destroyed, this, [this] { shutdownSignals_ = nullptr; });
     connect(&watcher, &desktop::ShutdownSignals::received, this, [this, &watcher] {
         // A second signal during the save must not end the program half-way.
         watcher.ignoreFurther();

@@ -57,6 +57,7 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -112,6 +113,10 @@ private:
     bool listFileReadable_ = true; // false after a load that couldn't read the file to its end
     bool listFileKnown_ = false;   // the file's lines were loaded, or the list was saved there
     bool listChanged_ = false;     // since it was loaded or saved
+    desktop::ShutdownSignals* shutdownSignals_ = nullptr; // held while a list loads
+    bool loading_ = false;
+    bool closeAfterLoad_ = false;
+    bool frameCentred_ = false;
     bool started_ = false;
     bool shutDown_ = false;
 };

@@ -34,13 +34,13 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("sent");
         // clang-format off
-        QTest::newRow("3") << "3" << "%M 3|%M 2|%M 1|Late";
-        QTest::newRow("as typed first") << " 02" << "%M  02|%M 1|Late";
-        QTest::newRow("2.5 is 2") << "2.5" << "%M 2.5|%M 1|Late";
-        QTest::newRow("zero") << "0" << "%M 0|Late";
-        QTest::newRow("negative") << "-2" << "%M -2|Late";
-        QTest::newRow("no number keeps the last count") << "abc" << "%M abc|%M 1|Late";
-        QTest::newRow("not rescanned") << "%m" << "%M %m|%M 1|Late";
+        QTest::newRow("3") << "3" << "%M 3/3|%M 2/2|%M 1/1|Late";
+        QTest::newRow("as typed first") << " 02" << "%M  02/ 02|%M 1/1|Late";
+        QTest::newRow("2.5 is 2") << "2.5" << "%M 2.5/2.5|%M 1/1|Late";
+        QTest::newRow("zero") << "0" << "%M 0/0|Late";
+        QTest::newRow("negative") << "-2" << "%M -2/-2|Late";
+        QTest::newRow("no number keeps the last count") << "abc" << "%M abc/abc|%M 1/1|Late";
+        QTest::newRow("not rescanned") << "%m" << "%M %m/%m|%M 1/1|Late";
         // clang-format on
     }
     void countdown() {
@@ -48,9 +48,9 @@ private slots:
         QFETCH(QString, sent);
         engine::Countdown countdown;
         countdown.start("", "2"); // a previous run that left 2 minutes
-        QStringList texts{countdown.start("%M %m\n", typed)};
+        QStringList texts{countdown.start("%M %m/%m\n", typed)};
         while (countdown.running() && texts.size() < 9)
-            texts << countdown.tick("%M %m\n", "Late\n").text;
+            texts << countdown.tick("%M %m/%m\n", "Late\n").text;
         QCOMPARE(texts.join(u'|'), sent.replace("|", "\r\n|") + "\r\n");
     }
 

@@ -84,7 +84,7 @@ isolated_home() {
 
 start_xvfb() {
     Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1024x768x24 3>"$T/display" 2>/dev/null &
-    PIDS+=($!)
+    PIDS+=($!) XVFB=$!
     wait_for 20 "Xvfb" test -s "$T/display"
     export DISPLAY=":$(head -n 1 "$T/display")"
 }

@@ -41,23 +41,27 @@ class MainWindowTest : public QObject {
 private slots:
     void initTestCase() { QApplication::setFont(ui::windowFont()); }
 
-    // "Remove Selected" is enabled exactly while the selected entry has text; the count
-    // follows every change, and the prompt stops asking once the list is full.
+    // "Remove Selected" is enabled exactly while the selected entry has text, and a removal
+    // leaves nothing selected; the count follows every change, and the prompt stops asking
+    // once the list is full. Each change within the autosave second pushes the save back.
     void messageList() {
         TestWindow w;
+        w.click("autoSaveBox");
         auto* list = w.get<QListWidget>("messageList");
-        list->addItems({"a", "", " ", "b"});
+        list->addItems({"b", "a", "", " "});
         for (const auto& [row, enabled] :
-             {std::pair(0, true), std::pair(1, false), std::pair(2, true), std::pair(-1, false)}) {
+             {std::pair(1, true), std::pair(2, false), std::pair(3, true), std::pair(-1, false)}) {
             list->setCurrentRow(row);
             QCOMPARE(w.get("removeSelectedButton")->isEnabled(), enabled);
         }
-        list->setCurrentRow(3);
+        list->setCurrentRow(0);
         w.click("removeSelectedButton");
         QCOMPARE(w.entries(), QStringList({"a", "", " "}));
+        QVERIFY(!w.get("removeSelectedButton")->isEnabled() && list->selectedItems().isEmpty());
         QCOMPARE(w.get<QLabel>("messageCountLabel")->text(), "Random Messages: 3");
+        QTest::qSleep(300);
         w.click("clearAllButton");
-        QVERIFY(!w.get("removeSelectedButton")->isEnabled());
+        QVERIFY(w.get<QTimer>("autoSaveTimer")->remainingTime() > 900);
         QCOMPARE(w.get<QLabel>("messageCountLabel")->text(), "Random Messages: 0");
         list->addItems(QStringList(engine::kMaxMessages - 1, "m"));
         w.dialogs.answers = {"last", "one too many"};
@@ -180,7 +184,10 @@ private slots:
         TestWindow w;
         QVERIFY(before.isEmpty() || writeBytes(w.path("Config.ini"), before));
         QVERIFY(list == "<none>" || writeBytes(w.path("RandomMsgs.lst"), list));
+        for (const char* name : {"RandomMsgs.lst.pellory-save-Ab12Cd", "RandomMsgs.lst.backup"})
+            QVERIFY(writeBytes(w.path(name), "")); // what a save cut short left, and the user's
         w.window->startUp();
+        QCOMPARE(QDir(w.dir.path()).entryList({"*.lst.*"}).join(' '), "RandomMsgs.lst.backup");
         QCOMPARE(w.entries().join(',') + '|' + QString::number(w.get("fontFrame")->isEnabled()) +
                      '|' + w.sound.played.replaceInStrings(w.dir.path() + '/', "").join(','),
                  started);
@@ -257,8 +264,25 @@ private slots:
         QTimer::singleShot(0, &QCoreApplication::quit);
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(QFile::remove(w.path("Config.ini")));
-        QTimer::singleShot(0, [] { ::raise(SIGHUP); });
+        // A signal or a close while a list loads waits for the load: the save holds it all.
+        TestWindow loading;
+        loading.window->shutDownOnEveryWayOut(*watcher);
+        loading.window->startUp();
+        const QByteArray lines = QByteArray(98, 'x').append("\r\n").repeated(engine::kMaxMessages);
+        QVERIFY(writeBytes(loading.path("RandomMsgs.lst"), lines));
+        loading.dialogs.answers = {"added"};
+        loading.click("addMessageButton");
+        QTimer::singleShot(0, [&] {
+            ::raise(SIGHUP);
+            QTimer::singleShot(0, [&] { // between the load's batches: an autosave and a close
+                loading.tick("autoSaveTimer");
+                QVERIFY(readBytes(loading.path("RandomMsgs.lst")) == lines &&
+                        !loading.window->close());
+            });
+            loading.click("autoSaveBox");
+        });
         QCOMPARE(QCoreApplication::exec(), 0);
+        QCOMPARE(readBytes(loading.path("RandomMsgs.lst")), "added\r\n" + lines);
         watcher.reset();
         ::raise(SIGHUP); // after the first signal, no later one ends the program, not even now
         w.window->close();
@@ -306,10 +330,13 @@ private slots:
         QApplication::setPalette(light);
     }
 
-    // At 96 dpi: 366x201 pixels, each caption whole in the window's own font.
+    // At 96 dpi: 366x201 pixels, the controls where the layout table puts them (twips / 15),
+    // each caption whole in the window's own font.
     void layout() {
         TestWindow w;
         QCOMPARE(w.window->size(), QSize(366, 201));
+        QCOMPARE(w.get("enableCountdownButton")->geometry(), QRect(136, 88, 65, 25));
+        QCOMPARE(w.get("disableCountdownButton")->geometry(), QRect(208, 88, 73, 25));
         QCOMPARE(QFontInfo(w.get("messageCountLabel")->font()).family(), "Tahoma");
         for (QAbstractButton* button : w.window->findChildren<QAbstractButton*>()) {
             const int indicator = qobject_cast<QPushButton*>(button) ? 8 : 20;
