@@ -25,23 +25,19 @@ ALICE=$(python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["access
 ROOM=$(matrix_api POST /_matrix/client/v3/createRoom "$BOB" '{"invite":["@alice:localhost"]}' | python3 -c 'import json, sys; print(json.load(sys.stdin)["room_id"])')
 matrix_api POST "/_matrix/client/v3/join/$ROOM" "$ALICE" '{}' >/dev/null || fail "Alice does not join Bob's room"
 
-bridge() { # URL: as xdg-open calls the handler; sets STATUS and MS
+bridge() { # URL: as xdg-open calls the handler; sets STATUS, MS and LINES (its standard error)
     local start=$(date +%s%N)
-    timeout 10 "$BRIDGE" "$1" 2>"$T/stderr"
-    STATUS=$?
-    MS=$((($(date +%s%N) - start) / 1000000))
+    LINES=$(timeout 10 "$BRIDGE" "$1" 2>&1 >/dev/null)
+    STATUS=$? MS=$((($(date +%s%N) - start) / 1000000))
 }
-sets() { # URL TEXT: the status message Bob reads of Alice
+sets() { # URL TEXT: the status message Bob then reads of Alice
     bridge "$1"
-    ((STATUS == 0)) && [[ ! -s $T/stderr ]] || fail "$1: status $STATUS, $(cat "$T/stderr")"
-    [[ $(matrix_api GET /_matrix/client/v3/presence/@alice:localhost/status "$BOB") == *'"status_msg":"'"$2"'"'* ]] ||
-        fail "Bob reads $(matrix_api GET /_matrix/client/v3/presence/@alice:localhost/status "$BOB")"
+    local read=$(matrix_api GET /_matrix/client/v3/presence/@alice:localhost/status "$BOB")
+    ((STATUS == 0)) && [[ -z $LINES && $read == *'"status_msg":"'"$2"'"'* ]] || fail "$1: status $STATUS, $LINES, Bob reads $read"
 }
 fails_with() { # WHAT TEXT: one line that holds TEXT and not the token, a non-zero status, within 2 s
     bridge 'aim:goaway?message=x'
-    local line=$(cat "$T/stderr")
-    ((STATUS != 0 && MS < 2000)) && [[ $line == *"$2"* && $line != *$'\n'* && $line != *"$ALICE"* ]] ||
-        fail "$1: status $STATUS, $MS ms, $line"
+    ((STATUS != 0 && MS < 2000)) && [[ $LINES == *"$2"* && $LINES != *$'\n'* && $LINES != *"$ALICE"* ]] || fail "$1: status $STATUS, $MS ms, $LINES"
 }
 sets "$GONE" 'Gone fishing & back soon'
 chmod 644 "$LOGIN"

@@ -5,7 +5,6 @@
 #include "MatrixApi.h"
 #include "MessengerText.h"
 
-#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -81,22 +80,19 @@ private slots:
         QTest::addColumn<QByteArray>("request"); // method, URL, Authorization, body
         QTest::addColumn<QByteArray>("expected");
         const bridge::MatrixLogin login{"https://hs.example/m", "@al/ice:hs.example", "D", "tok"};
-        const auto row = [](const char* name, const bridge::HttpRequest& r,
-                            const QByteArray& expected) {
-            QByteArray authorization;
-            for (const auto& [header, value] : r.headers)
-                authorization += header == "Authorization" ? value : QByteArray();
-            QTest::newRow(name) << QByteArrayList{r.method, r.url.toEncoded(), authorization,
-                                                  QJsonDocument::fromJson(r.body).toJson(
-                                                      QJsonDocument::Compact)}
-                                       .join(' ')
-                                << expected;
-        };
+        const auto row =
+            [](const char* name, const bridge::HttpRequest& r, const QByteArray& expected) {
+                QByteArray authorization;
+                for (const auto& [header, value] : r.headers)
+                    authorization += header == "Authorization" ? value : QByteArray();
+                QTest::newRow(name)
+                    << QByteArrayList{r.method, r.url.toEncoded(), authorization, r.body}.join(' ')
+                    << expected;
+            };
         const QByteArray v3 = "https://hs.example/m/_matrix/client/v3/";
         // clang-format off
         row("presence", bridge::presenceRequest(login, "Gone & \"back\""), "PUT " + v3 + "presence/%40al%2Fice%3Ahs.example/status Bearer tok {\"presence\":\"unavailable\",\"status_msg\":\"Gone & \\\"back\\\"\"}");
         row("login", bridge::passwordLoginRequest(login.homeserver, login.userId, "pw", "P"), "POST " + v3 + "login  {\"identifier\":{\"type\":\"m.id.user\",\"user\":\"@al/ice:hs.example\"},\"initial_device_display_name\":\"P\",\"password\":\"pw\",\"type\":\"m.login.password\"}");
-        row("logout", bridge::logoutRequest(login), "POST " + v3 + "logout Bearer tok {}");
         // clang-format on
     }
     void matrixRequests() {
@@ -113,8 +109,6 @@ private slots:
         QTest::addColumn<QString>("refusal"); // empty: the login is used
         // clang-format off
         QTest::newRow("private") << "https://hs.example" << 0600 << 0u << "";
-        QTest::newRow("loopback http") << "http://127.0.0.1:8008" << 0400 << 0u << "";
-        QTest::newRow("IPv6 loopback") << "http://[::1]:8008" << 0600 << 0u << "";
         QTest::newRow("group reads") << "https://hs.example" << 0640 << 0u << "mode 0640 lets others read the token";
         QTest::newRow("others write") << "https://hs.example" << 0602 << 0u << "mode 0602";
         QTest::newRow("another user's") << "https://hs.example" << 0600 << 1u << "belongs to user id";
@@ -134,7 +128,6 @@ private slots:
         const bridge::StoredLogin stored = bridge::readMatrixLogin(path, ::geteuid() + owner);
         QCOMPARE(stored.login, refusal.isEmpty() ? std::optional(login) : std::nullopt);
         QVERIFY(stored.error.contains(refusal) && !stored.error.contains("secret"));
-        QCOMPARE(stored.error.isEmpty(), refusal.isEmpty());
     }
 
     // The fuzz target's promises, on every link kept in fuzz/inputs/links.

@@ -7,16 +7,15 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/packages.sh"
 
 # start_synapse THIRD_PARTY CACHE: sets SYNAPSE_URL; the server stops with the test.
 start_synapse() {
-    local tarball=$1/synapse-1.67.0.tar.gz missing port
+    local tarball=$1/synapse-1.67.0.tar.gz
     SYNAPSE=$2/synapse-1.67.0
     [[ -f $tarball ]] || { echo "SKIP: no $tarball"; exit 77; }
-    missing=$(dpkg-query -W -f='${db:Status-Abbrev}${Package}\n' "${MATRIX_PACKAGES[@]}" 2>&1 | grep -v '^ii ')
-    [[ -z $missing ]] || { echo "SKIP: missing Debian packages: $missing"; exit 77; }
+    dpkg-query -W -f='${db:Status-Abbrev}${Package}\n' "${MATRIX_PACKAGES[@]}" 2>&1 | grep -v '^ii ' &&
+        { echo "SKIP: the Debian packages above are missing"; exit 77; }
     [[ -s $SYNAPSE/gen.yaml ]] || install_synapse "$tarball" "$2"
-    port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-    SYNAPSE_URL=http://127.0.0.1:$port
+    SYNAPSE_URL=http://127.0.0.1:$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
     { printf '%s\n' 'server_name: localhost' 'report_stats: false' 'enable_registration: false' \
-        "listeners: [{port: $port, bind_addresses: ['127.0.0.1'], type: http, tls: false, resources: [{names: [client]}]}]" \
+        "listeners: [{port: ${SYNAPSE_URL##*:}, bind_addresses: ['127.0.0.1'], type: http, tls: false, resources: [{names: [client]}]}]" \
         "database: {name: sqlite3, args: {database: $T/synapse.db}}" "media_store_path: $T/media" \
         "signing_key_path: $SYNAPSE/localhost.signing.key" 'presence: {enabled: true}' 'trusted_key_servers: []' \
         'rc_login: {address: {per_second: 100, burst_count: 100}, account: {per_second: 100, burst_count: 100}}'
