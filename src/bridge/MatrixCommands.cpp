@@ -32,11 +32,11 @@ int failWith(const QString& why, Status status = kFailed) {
 
 // One line from standard input without its line break; from a terminal without echo, after
 // a prompt on standard error.
-std::optional<QString> readSecret(const char* prompt) {
+std::optional<QString> readSecret(const QString& prompt) {
     termios shown{};
     const bool terminal = ::isatty(STDIN_FILENO) && ::tcgetattr(STDIN_FILENO, &shown) == 0;
     if (terminal) {
-        std::fputs(prompt, stderr);
+        std::fputs(prompt.toUtf8().constData(), stderr);
         termios hidden = shown;
         hidden.c_lflag &= ~tcflag_t(ECHO);
         ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &hidden);
@@ -78,7 +78,9 @@ int store(const MatrixLogin& login) {
 }
 
 int logIn(const QString& homeserver, const QString& userId, bool withToken) {
-    const std::optional<QString> secret = readSecret(withToken ? "Access token: " : "Password: ");
+    const std::optional<QString> secret = readSecret(
+        (withToken ? QStringLiteral("Access token of %1: ") : QStringLiteral("Password of %1: "))
+            .arg(userId));
     if (!secret)
         return failWith(withToken ? QStringLiteral("no access token on standard input")
                                   : QStringLiteral("no password on standard input"));
