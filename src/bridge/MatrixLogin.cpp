@@ -120,8 +120,9 @@ StoredLogin readMatrixLogin(const QString& path, uint user) {
                         QStringLiteral("it belongs to user id %1, not to you").arg(status.st_uid))};
     if ((status.st_mode & 077) != 0)
         return {std::nullopt,
-                refusal(path, QStringLiteral("mode %1 lets others read the token; "
-                                             "run chmod 600 %2 if it is still yours alone")
+                refusal(path, QStringLiteral("mode %1 lets other users read or change the token; "
+                                             "run chmod 600 %2, and --matrix-login again if "
+                                             "someone may have read it")
                                   .arg(octal(status.st_mode), path))};
     const std::optional<MatrixLogin> login = fromJson(file.read(kMostLoginBytes));
     if (!login)

@@ -41,7 +41,7 @@ fails_with() { # WHAT TEXT: one line that holds TEXT and not the token, a non-ze
 }
 sets "$GONE" 'Gone fishing & back soon'
 chmod 644 "$LOGIN"
-fails_with "a login file others can read" "mode 0644 lets others read the token"
+fails_with "a login file others can read" "mode 0644 lets other users read or change the token"
 chmod 600 "$LOGIN"
 cp -p "$LOGIN" "$T/ended"
 "$BRIDGE" --matrix-logout >/dev/null && [[ ! -e $LOGIN ]] || fail "--matrix-logout"

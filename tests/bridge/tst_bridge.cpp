@@ -109,7 +109,7 @@ private slots:
         QTest::addColumn<QString>("refusal"); // empty: the login is used
         // clang-format off
         QTest::newRow("private") << "https://hs.example" << 0600 << 0u << "";
-        QTest::newRow("group reads") << "https://hs.example" << 0640 << 0u << "mode 0640 lets others read the token";
+        QTest::newRow("group reads") << "https://hs.example" << 0640 << 0u << "mode 0640 lets other users read or change the token";
         QTest::newRow("others write") << "https://hs.example" << 0602 << 0u << "mode 0602";
         QTest::newRow("another user's") << "https://hs.example" << 0600 << 1u << "belongs to user id";
         QTest::newRow("http elsewhere") << "http://127.0.0.1.example" << 0600 << 0u << "only https://";
