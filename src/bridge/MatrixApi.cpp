@@ -18,7 +18,8 @@ HttpRequest call(const QString& homeserver, const QByteArray& method, const QByt
                  const QJsonObject& body, const QString& token = QString()) {
     HttpRequest request{
         method,
-        QUrl::fromEncoded(homeserver.toUtf8() + "/_matrix/client/v3/" + path, QUrl::StrictMode),
+        QUrl::fromEncoded(homeserverBase(homeserver).toUtf8() + "/_matrix/client/v3/" + path,
+                          QUrl::StrictMode),
         {},
         {}};
     if (!token.isEmpty())
@@ -101,6 +102,12 @@ QString matrixFailure(const QString& homeserver, const QString& userId, const Ht
                          .arg(QString::number(reply.status), code,
                               error.isEmpty() ? QString() : QStringLiteral(": ") + error)
                          .simplified();
+}
+
+QString homeserverBase(QString url) {
+    while (url.endsWith(u'/'))
+        url.chop(1);
+    return url;
 }
 
 bool isMatrixUserId(const QString& userId) {

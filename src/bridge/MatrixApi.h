@@ -45,6 +45,9 @@ std::optional<MatrixLogin> loginFromReply(const QString& homeserver, const HttpR
 // One line on a call for the account that failed, without the token; empty when it worked.
 QString matrixFailure(const QString& homeserver, const QString& userId, const HttpReply& reply);
 
+// The homeserver's URL as the calls extend it: without a trailing "/".
+QString homeserverBase(QString url);
+
 // Whether a user ID looks like @name:server.
 bool isMatrixUserId(const QString& userId);
 

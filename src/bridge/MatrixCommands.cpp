@@ -132,7 +132,7 @@ int runMatrixCommand(int argc, char** argv) {
                                        "--matrix-logout (see --help)"),
                         kUsage);
     const QUrl base = QUrl(QString::fromLocal8Bit(argv[2]), QUrl::StrictMode)
-                          .adjusted(QUrl::StripTrailingSlash | QUrl::NormalizePathSegments);
+                          .adjusted(QUrl::NormalizePathSegments);
     const QString userId = QString::fromLocal8Bit(argv[3]);
     if (const QString why = homeserverRefusal(base); !why.isEmpty())
         return failWith(why, kUsage);
@@ -140,7 +140,8 @@ int runMatrixCommand(int argc, char** argv) {
         return failWith(
             QStringLiteral("%1 is not a Matrix user ID such as @alice:example.org").arg(userId),
             kUsage);
-    return logIn(base.toString(QUrl::FullyEncoded), userId, command == "--matrix-token");
+    return logIn(homeserverBase(base.toString(QUrl::FullyEncoded)), userId,
+                 command == "--matrix-token");
 }
 
 } // namespace bridge

@@ -79,7 +79,7 @@ private slots:
     void matrixRequests_data() {
         QTest::addColumn<QByteArray>("request"); // method, URL, Authorization, body
         QTest::addColumn<QByteArray>("expected");
-        const bridge::MatrixLogin login{"https://hs.example/m", "@al/ice:hs.example", "D", "tok"};
+        const bridge::MatrixLogin login{"https://hs.example/m/", "@al/ice:hs.example", "D", "tok"};
         const auto row =
             [](const char* name, const bridge::HttpRequest& r, const QByteArray& expected) {
                 QByteArray authorization;
