@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 // pellory-aim-bridge URL: carries out aim:goaway?message=TEXT on every running messenger it
 // knows: libpurple clients (Pidgin, Finch), HexChat, Gajim and nheko over D-Bus, WeeChat and
-// mcabber through their FIFOs.
+// mcabber through their FIFOs, and the presence of a Matrix account on its homeserver.
 
 #include "AimUrl.h"
 #include "FifoClients.h"
 #include "GajimClient.h"
 #include "HexchatClient.h"
+#include "MatrixCommands.h"
+#include "MatrixPresence.h"
 #include "NhekoClient.h"
 #include "PurpleClient.h"
 
@@ -59,7 +61,8 @@ std::atomic<bool> anyTaken{false};
 void armWatchdog() {
     std::thread([] {
         std::this_thread::sleep_for(kWatchdog);
-        static const char message[] = "pellory-aim-bridge: no answer in time (D-Bus or a FIFO)\n";
+        static const char message[] =
+            "pellory-aim-bridge: no answer in time (D-Bus, a FIFO or Matrix)\n";
         (void)!::write(STDERR_FILENO, message, sizeof message - 1);
         ::_exit(anyTaken ? kSet : kClientFailed);
     }).detach();
@@ -74,6 +77,7 @@ std::vector<std::unique_ptr<bridge::Messenger>> messengers(bridge::SessionBus& b
     all.push_back(std::make_unique<bridge::HexchatClient>(bus, deadline));
     all.push_back(std::make_unique<bridge::GajimClient>(bus, deadline));
     all.push_back(std::make_unique<bridge::NhekoClient>(bus, deadline));
+    all.push_back(std::make_unique<bridge::MatrixPresence>(deadline));
     return all;
 }
 
@@ -105,18 +109,30 @@ QString names(const std::vector<std::unique_ptr<bridge::Messenger>>& all) {
 
 const char kUsage[] =
     "Usage: pellory-aim-bridge 'aim:goaway?message=TEXT'\n"
+    "       pellory-aim-bridge --matrix-login HOMESERVER_URL USER_ID\n"
     "Sets TEXT as the away message of every running Pidgin, Finch, HexChat, WeeChat, Gajim,\n"
-    "mcabber and nheko.\n"
+    "mcabber and nheko, and of the Matrix account logged in with --matrix-login.\n"
     "Register it as the handler of aim: links with\n"
     "  xdg-mime default pellory-aim-bridge.desktop x-scheme-handler/aim\n"
     "\n"
     "Options:\n"
     "  -h, --help     Displays this help.\n"
     "  -v, --version  Displays the version.\n"
+    "  --matrix-login HOMESERVER_URL USER_ID\n"
+    "                 Logs in to Matrix once, with the password from the terminal or standard\n"
+    "                 input, and keeps the login in $XDG_CONFIG_HOME/pellory (mode 0600).\n"
+    "  --matrix-token HOMESERVER_URL USER_ID\n"
+    "                 The same with an access token on standard input (single sign-on).\n"
+    "  --matrix-logout\n"
+    "                 Ends the stored Matrix login's session and deletes it.\n"
     "\n"
     "Exit status: 0 when a messenger took the message, 1 when none did, 2 for a bad link.\n";
 
 int main(int argc, char** argv) {
+    if (argc > 1 && QByteArrayView(argv[1]).startsWith("--matrix-")) { // typed: no time limit
+        QCoreApplication app(argc, argv);
+        exitWith(ExitCode(bridge::runMatrixCommand(argc, argv)));
+    }
     armWatchdog();
     const QDeadlineTimer deadline(kDBusDeadline);
     const QByteArrayView first = argc == 2 ? QByteArrayView(argv[1]) : QByteArrayView();

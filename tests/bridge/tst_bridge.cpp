@@ -3,9 +3,14 @@
 #include "AwayText.h"
 #include "FifoClient.h"
 #include "FuzzInputs.h"
+#include "MatrixApi.h"
 #include "MessengerText.h"
 
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 class BridgeTest : public QObject {
     Q_OBJECT
@@ -85,6 +90,62 @@ private slots:
         const std::optional<bridge::FifoClient> client = bridge::fifoClientOf(executable);
         QCOMPARE(client ? bridge::fifoAwayLine(*client, QStringLiteral("a b")) : QByteArray(),
                  line);
+    }
+
+    // What goes to the homeserver: the user ID escaped as one path segment, the token only in
+    // the Authorization header, the text as JSON.
+    void matrixRequests_data() {
+        QTest::addColumn<QByteArray>("request"); // method, URL, Authorization, body
+        QTest::addColumn<QByteArray>("expected");
+        const bridge::MatrixLogin login{"https://hs.example/m/", "@al/ice:hs.example", "D", "tok"};
+        const auto row =
+            [](const char* name, const bridge::HttpRequest& r, const QByteArray& expected) {
+                QByteArray authorization;
+                for (const auto& [header, value] : r.headers)
+                    authorization += header == "Authorization" ? value : QByteArray();
+                QTest::newRow(name)
+                    << QByteArrayList{r.method, r.url.toEncoded(), authorization, r.body}.join(' ')
+                    << expected;
+            };
+        const QByteArray v3 = "https://hs.example/m/_matrix/client/v3/";
+        // clang-format off
+        row("presence", bridge::presenceRequest(login, "Gone & \"back\""), "PUT " + v3 + "presence/%40al%2Fice%3Ahs.example/status Bearer tok {\"presence\":\"unavailable\",\"status_msg\":\"Gone & \\\"back\\\"\"}");
+        row("login", bridge::passwordLoginRequest(login.homeserver, login.userId, "pw", "P"), "POST " + v3 + "login  {\"identifier\":{\"type\":\"m.id.user\",\"user\":\"@al/ice:hs.example\"},\"initial_device_display_name\":\"P\",\"password\":\"pw\",\"type\":\"m.login.password\"}");
+        // clang-format on
+    }
+    void matrixRequests() {
+        QFETCH(QByteArray, request);
+        QTEST(request, "expected");
+    }
+
+    // The login file reads back as written only while its owner alone may read it, and a
+    // password would travel unencrypted only to this computer.
+    void matrixLogin_data() {
+        QTest::addColumn<QString>("homeserver");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<uint>("owner");      // added to the user's id
+        QTest::addColumn<QString>("refusal"); // empty: the login is used
+        // clang-format off
+        QTest::newRow("private") << "https://hs.example" << 0600 << 0u << "";
+        QTest::newRow("group reads") << "https://hs.example" << 0640 << 0u << "mode 0640 lets other users read or change the token";
+        QTest::newRow("others write") << "https://hs.example" << 0602 << 0u << "mode 0602";
+        QTest::newRow("another user's") << "https://hs.example" << 0600 << 1u << "belongs to user id";
+        QTest::newRow("http elsewhere") << "http://127.0.0.1.example" << 0600 << 0u << "only https://";
+        // clang-format on
+    }
+    void matrixLogin() {
+        QFETCH(QString, homeserver);
+        QFETCH(int, mode);
+        QFETCH(uint, owner);
+        QFETCH(QString, refusal);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("pellory/matrix-login.json"));
+        const bridge::MatrixLogin login{homeserver, "@a:hs.example", "D", "secret"};
+        QCOMPARE(bridge::writeMatrixLogin(path, login), QString());
+        QCOMPARE(::chmod(path.toLocal8Bit(), mode_t(mode)), 0);
+        const bridge::StoredLogin stored = bridge::readMatrixLogin(path, ::geteuid() + owner);
+        QCOMPARE(stored.login, refusal.isEmpty() ? std::optional(login) : std::nullopt);
+        QVERIFY(stored.error.contains(refusal) && !stored.error.contains("secret"));
     }
 
     // The fuzz target's promises, on every link kept in fuzz/inputs/links.

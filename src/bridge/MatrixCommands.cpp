@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: MIT
+#include "MatrixCommands.h"
+
+#include "MatrixHttp.h"
+
+#include <QByteArrayView>
+#include <QFile>
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+#include <termios.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+namespace bridge {
+
+namespace {
+
+// A person types the password in the meantime: far longer than a link's two seconds.
+constexpr auto kCallTimeout = 30s;
+const QString kDeviceName = QStringLiteral("Pellory away messages");
+
+enum Status { kDone = 0, kFailed = 1, kUsage = 2 };
+
+int failWith(const QString& why, Status status = kFailed) {
+    std::fprintf(stderr, "pellory-aim-bridge: %s\n", why.toUtf8().constData());
+    return status;
+}
+
+// One line from standard input without its line break; from a terminal without echo, after
+// a prompt on standard error.
+std::optional<QString> readSecret(const QString& prompt) {
+    termios shown{};
+    const bool terminal = ::isatty(STDIN_FILENO) && ::tcgetattr(STDIN_FILENO, &shown) == 0;
+    if (terminal) {
+        std::fputs(prompt.toUtf8().constData(), stderr);
+        termios hidden = shown;
+        hidden.c_lflag &= ~tcflag_t(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &hidden);
+    }
+    char* line = nullptr;
+    size_t size = 0;
+    const ssize_t length = ::getline(&line, &size, stdin);
+    if (terminal) {
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &shown);
+        std::fputs("\n", stderr);
+    }
+    std::optional<QString> secret;
+    if (length > 0)
+        secret = QString::fromUtf8(line, length).remove(u'\n').remove(u'\r');
+    std::free(line);
+    if (!secret || secret->isEmpty())
+        return std::nullopt;
+    return secret;
+}
+
+HttpReply send(const HttpRequest& request) {
+    return sendRequest(request, QDeadlineTimer(kCallTimeout));
+}
+
+QString loginPath() {
+    return matrixLoginPath(QProcessEnvironment::systemEnvironment());
+}
+
+// Keeps the new login; a login it replaces is ended, so devices do not pile up.
+int store(const MatrixLogin& login) {
+    const StoredLogin old = readMatrixLogin(loginPath(), ::geteuid());
+    if (const QString why = writeMatrixLogin(loginPath(), login); !why.isEmpty())
+        return failWith(why);
+    if (old.login && old.login->accessToken != login.accessToken)
+        send(logoutRequest(*old.login));
+    std::printf("Logged in to Matrix as %s (device %s); the login is kept in %s\n",
+                qPrintable(login.userId), qPrintable(login.deviceId), qPrintable(loginPath()));
+    return kDone;
+}
+
+int logIn(const QString& homeserver, const QString& userId, bool withToken) {
+    const std::optional<QString> secret = readSecret(
+        (withToken ? QStringLiteral("Access token of %1: ") : QStringLiteral("Password of %1: "))
+            .arg(userId));
+    if (!secret)
+        return failWith(withToken ? QStringLiteral("no access token on standard input")
+                                  : QStringLiteral("no password on standard input"));
+    const HttpReply reply =
+        send(withToken ? whoamiRequest(homeserver, *secret)
+                       : passwordLoginRequest(homeserver, userId, *secret, kDeviceName));
+    std::optional<MatrixLogin> login = loginFromReply(homeserver, reply);
+    if (!login) {
+        const QString failure = matrixFailure(homeserver, userId, reply);
+        return failWith(failure.isEmpty()
+                            ? QStringLiteral("the homeserver %1 gave no login").arg(homeserver)
+                            : failure);
+    }
+    if (withToken) {
+        if (login->userId != userId)
+            return failWith(
+                QStringLiteral("the token is %1's, not %2's").arg(login->userId, userId));
+        login->accessToken = *secret;
+    }
+    return store(*login);
+}
+
+int logOut() {
+    const StoredLogin stored = readMatrixLogin(loginPath(), ::geteuid());
+    if (!stored.login)
+        return failWith(stored.error.isEmpty() ? QStringLiteral("no Matrix login is stored")
+                                               : stored.error);
+    const HttpReply reply = send(logoutRequest(*stored.login));
+    const QString failure = matrixFailure(stored.login->homeserver, stored.login->userId, reply);
+    // A token the homeserver no longer knows has no session left to end.
+    if (!failure.isEmpty() && reply.status != 401)
+        return failWith(failure + QStringLiteral("; the login stays stored"));
+    if (!QFile::remove(loginPath()))
+        return failWith(QStringLiteral("cannot delete %1").arg(loginPath()));
+    std::printf("Logged %s out of Matrix and deleted %s\n", qPrintable(stored.login->userId),
+                qPrintable(loginPath()));
+    return kDone;
+}
+
+} // namespace
+
+int runMatrixCommand(int argc, char** argv) {
+    const QByteArrayView command(argv[1]);
+    if (command == "--matrix-logout" && argc == 2)
+        return logOut();
+    if ((command != "--matrix-login" && command != "--matrix-token") || argc != 4)
+        return failWith(QStringLiteral("usage: pellory-aim-bridge --matrix-login HOMESERVER_URL "
+                                       "USER_ID, --matrix-token HOMESERVER_URL USER_ID or "
+                                       "--matrix-logout (see --help)"),
+                        kUsage);
+    const QUrl base = QUrl(QString::fromLocal8Bit(argv[2]), QUrl::StrictMode)
+                          .adjusted(QUrl::NormalizePathSegments);
+    const QString userId = QString::fromLocal8Bit(argv[3]);
+    if (const QString why = homeserverRefusal(base); !why.isEmpty())
+        return failWith(why, kUsage);
+    if (!isMatrixUserId(userId))
+        return failWith(
+            QStringLiteral("%1 is not a Matrix user ID such as @alice:example.org").arg(userId),
+            kUsage);
+    return logIn(homeserverBase(base.toString(QUrl::FullyEncoded)), userId,
+                 command == "--matrix-token");
+}
+
+} // namespace bridge

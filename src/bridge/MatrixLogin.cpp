@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: MIT
+#include "MatrixLogin.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace bridge {
+
+namespace {
+
+constexpr qint64 kMostLoginBytes = 64 * 1024;
+
+QString systemError() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+QString octal(uint mode) {
+    return QStringLiteral("0%1").arg(mode & 07777, 3, 8, QLatin1Char('0'));
+}
+
+QString refusal(const QString& path, const QString& why) {
+    return QStringLiteral("refusing the Matrix login %1: %2").arg(path, why);
+}
+
+std::optional<MatrixLogin> fromJson(const QByteArray& json) {
+    const QJsonObject object = QJsonDocument::fromJson(json).object();
+    MatrixLogin login{object.value(QLatin1String("homeserver")).toString(),
+                      object.value(QLatin1String("user_id")).toString(),
+                      object.value(QLatin1String("device_id")).toString(),
+                      object.value(QLatin1String("access_token")).toString()};
+    if (login.homeserver.isEmpty() || login.userId.isEmpty() || login.accessToken.isEmpty())
+        return std::nullopt;
+    return login;
+}
+
+QByteArray toJson(const MatrixLogin& login) {
+    const QJsonObject object{{QLatin1String("homeserver"), login.homeserver},
+                             {QLatin1String("user_id"), login.userId},
+                             {QLatin1String("device_id"), login.deviceId},
+                             {QLatin1String("access_token"), login.accessToken}};
+    return QJsonDocument(object).toJson(QJsonDocument::Indented);
+}
+
+// The folder made if needed, then its mode 0700; a folder someone else owns is refused.
+QString makePrivateFolder(const QString& folder) {
+    QDir().mkpath(QFileInfo(folder).absolutePath());
+    const QByteArray name = QFile::encodeName(folder);
+    struct stat status {};
+    if ((::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) ||
+        ::lstat(name.constData(), &status) != 0)
+        return QStringLiteral("cannot make the folder %1: %2").arg(folder, systemError());
+    if (!S_ISDIR(status.st_mode) || status.st_uid != ::geteuid())
+        return QStringLiteral("%1 is not a folder of your own").arg(folder);
+    if (::chmod(name.constData(), 0700) != 0)
+        return QStringLiteral("cannot make %1 private: %2").arg(folder, systemError());
+    return {};
+}
+
+bool writeAll(int fd, const QByteArray& bytes) {
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno != EINTR)
+            return false;
+        done += qMax<ssize_t>(written, 0);
+    }
+    return true;
+}
+
+} // namespace
+
+QString matrixLoginPath(const QProcessEnvironment& environment) {
+    QString config = environment.value(QStringLiteral("XDG_CONFIG_HOME"));
+    if (!QDir::isAbsolutePath(config))
+        config = environment.value(QStringLiteral("HOME"), QDir::homePath()) +
+                 QStringLiteral("/.config");
+    return config + QStringLiteral("/pellory/matrix-login.json");
+}
+
+QString homeserverRefusal(const QUrl& base) {
+    static const QRegularExpression loopbackV4(QStringLiteral("^127(\\.\\d{1,3}){3}$"));
+    const QString host = base.host();
+    if (!base.isValid() || host.isEmpty() || base.hasQuery() || base.hasFragment() ||
+        !base.userInfo().isEmpty())
+        return QStringLiteral("%1 is not a homeserver URL such as https://matrix.example.org")
+            .arg(base.toDisplayString(QUrl::RemoveUserInfo));
+    if (base.scheme() == QLatin1String("https"))
+        return {};
+    const bool loopback = host == QLatin1String("localhost") || host == QLatin1String("::1") ||
+                          loopbackV4.match(host).hasMatch();
+    if (base.scheme() == QLatin1String("http") && loopback)
+        return {};
+    return QStringLiteral("%1: only https:// keeps the password and the token from being read "
+                          "on the way (plain http:// only to this computer's loopback address)")
+        .arg(base.toDisplayString());
+}
+
+StoredLogin readMatrixLogin(const QString& path, uint user) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return {std::nullopt, errno == ENOENT ? QString() : refusal(path, systemError())};
+    QFile file;
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+        return {std::nullopt, refusal(path, QStringLiteral("not a regular file"))};
+    if (status.st_uid != user)
+        return {std::nullopt,
+                refusal(path,
+                        QStringLiteral("it belongs to user id %1, not to you").arg(status.st_uid))};
+    if ((status.st_mode & 077) != 0)
+        return {std::nullopt,
+                refusal(path, QStringLiteral("mode %1 lets other users read or change the token; "
+                                             "run chmod 600 %2, and --matrix-login again if "
+                                             "someone may have read it")
+                                  .arg(octal(status.st_mode), path))};
+    const std::optional<MatrixLogin> login = fromJson(file.read(kMostLoginBytes));
+    if (!login)
+        return {std::nullopt,
+                refusal(path, QStringLiteral("not a login the bridge wrote; "
+                                             "run pellory-aim-bridge --matrix-login"))};
+    if (const QString why = homeserverRefusal(QUrl(login->homeserver)); !why.isEmpty())
+        return {std::nullopt, refusal(path, why)};
+    return {login, QString()};
+}
+
+QString writeMatrixLogin(const QString& path, const MatrixLogin& login) {
+    const QString folder = QFileInfo(path).absolutePath();
+    if (const QString why = makePrivateFolder(folder); !why.isEmpty())
+        return why;
+    // mkstemp makes the file 0600 from the start: the token is never readable by others.
+    QByteArray temporary = QFile::encodeName(path) + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return QStringLiteral("cannot write in %1: %2").arg(folder, systemError());
+    const bool written = writeAll(fd, toJson(login)) && ::fsync(fd) == 0;
+    const QString why = systemError();
+    ::close(fd);
+    if (!written || ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
+        const QString error = written ? systemError() : why;
+        ::unlink(temporary.constData());
+        return QStringLiteral("cannot write %1: %2").arg(path, error);
+    }
+    // The rename itself reaches the disk only with the folder.
+    const int folderFd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (folderFd >= 0) {
+        ::fsync(folderFd);
+        ::close(folderFd);
+    }
+    return {};
+}
+
+} // namespace bridge
