@@ -5,12 +5,10 @@
 # a revoked token, a frozen and a stopped homeserver, each told in one line within 2 s.
 # Usage: matrix.sh BRIDGE THIRD_PARTY_DIR CACHE_DIR
 set -uo pipefail
-# A bus of its own first, so that no folder of session.sh is left behind by the exec.
-[[ -n ${BRIDGE_TEST_BUS:-} ]] || ! command -v dbus-run-session >/dev/null ||
-    BRIDGE_TEST_BUS=1 exec dbus-run-session -- bash "$0" "$@"
 source "$(dirname "$0")/../support/session.sh"
 source "$(dirname "$0")/../support/matrix.sh"
 need dbus-run-session python3
+private_session dbus-run-session -- bash "$0" "$@"
 BRIDGE=$1
 GONE='aim:goaway?message=Gone+fishing+%26+back+%3Cb%3Esoon%3C%2Fb%3E' # as in the IRC test
 isolated_home
