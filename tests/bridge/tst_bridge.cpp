@@ -79,9 +79,12 @@ private slots:
     void fifoClients_data() {
         QTest::addColumn<QString>("executable");
         QTest::addColumn<QByteArray>("line"); // empty: not a client
-        QTest::newRow("WeeChat") << "/usr/bin/weechat" << "*/away -all a b\n"_qba;
-        QTest::newRow("upgraded") << "/usr/bin/weechat-headless (deleted)" << "*/away -all a b\n"_qba;
-        QTest::newRow("mcabber") << "/home/u/bin/mcabber" << "/status away a b\n"_qba;
+        QTest::newRow("WeeChat") << "/usr/bin/weechat"
+                                 << "*/away -all a b\n"_qba;
+        QTest::newRow("upgraded") << "/usr/bin/weechat-headless (deleted)"
+                                  << "*/away -all a b\n"_qba;
+        QTest::newRow("mcabber") << "/home/u/bin/mcabber"
+                                 << "/status away a b\n"_qba;
         QTest::newRow("other program") << "/usr/bin/mcabber-notify" << QByteArray();
     }
     void fifoClients() {
