@@ -20,12 +20,18 @@ mkdir -p "$XDG_CONFIG_HOME/nheko"
 printf '%s\n' '[General]' 'run_without_secure_secrets_service=true' '[user]' 'expose_dbus_api=true' '[auth]' \
     "access_token=$NHEKO" "device_id=$(matrix_api GET /_matrix/client/v3/account/whoami "$NHEKO" | json device_id)" \
     "home_server=$SYNAPSE_URL" 'user_id=@nheko:localhost' >"$XDG_CONFIG_HOME/nheko/nheko.conf"
-# nheko offers its D-Bus object only once it restores its rooms from its cache: from its second start.
+fail() { tail -n 15 "$T/nheko.log" >&2; echo "FAIL: $*" >&2; exit 1; }
+# nheko offers its D-Bus object only when it restores its rooms from its cache, which a start
+# that ends soon after its first sync may not have stored: started again until it does.
 headless_nheko() { QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software nheko >"$T/nheko.log" 2>&1 & NHEKO_PID=$! PIDS+=($!); }
-headless_nheko && wait_for 60 "nheko's first sync" grep -q "initial sync completed" "$T/nheko.log"
-kill $NHEKO_PID && wait $NHEKO_PID
 on_bus() { dbus-send --session --print-reply --dest=im.nheko.Nheko / org.freedesktop.DBus.Introspectable.Introspect 2>/dev/null | grep -q setStatusMessage; }
-headless_nheko && wait_for 60 "nheko on D-Bus" on_bus
+synced_or_on_bus() { grep -q "initial sync completed" "$T/nheko.log" || on_bus; }
+for start in 1 2 3 4; do
+    headless_nheko && wait_for 60 "nheko to sync or to restore its cache" synced_or_on_bus
+    on_bus && break
+    sleep "$start" && kill $NHEKO_PID && wait $NHEKO_PID # it stores the sync after logging it
+done
+on_bus || fail "nheko on D-Bus after $start starts"
 timeout 10 "$1" 'aim:goaway?message=Gone+fishing+%26+back+%3Cb%3Esoon%3C%2Fb%3E' 2>"$T/stderr" && [[ ! -s $T/stderr ]] ||
     fail "the bridge: $(cat "$T/stderr")"
 status() { [[ $(matrix_api GET /_matrix/client/v3/presence/@nheko:localhost/status "$READER" | json status_msg) == "$1" ]]; }

@@ -6,7 +6,7 @@ PIDS=()
 # (tmux's server), so that all of them can be found and ended.
 end_test_processes() {
     local pid keep=" $BASHPID " up=$$ # and the test's own shell with what runs it
-    while ((up > 1)); do keep+="$up " && up=$(ps -o ppid= -p "$up") || break; done
+    while ((up > 1)); do keep+="$up " && up=$(ps -o ppid= -p "$up") || break; up=$((up)); done # unpadded
     for pid in $(grep -lsxzF "PELLORY_TEST_RUN=$T" /proc/[0-9]*/environ | cut -d/ -f3); do
         [[ $keep == *" $pid "* ]] || kill -KILL "$pid" 2>/dev/null
     done
@@ -65,9 +65,10 @@ trap 'exit 143' TERM INT
 free_port() { /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
 
 # in_terminal NAME COMMAND: runs a terminal program in tmux, below the pane's shell (tmux
-# resumes its own children when they are stopped), and sets PID to its process id.
+# resumes its own children when they are stopped), and sets PID to its process id. tmux runs
+# it through $SHELL or else the login shell, which is nologin for a system user.
 in_terminal() {
-    tmux -S "$T/tmux" new-session -d -s "$1" -x 80 -y 24 "sh -c 'echo \$\$ >$T/$1.pid; TERM=xterm exec $2 2>/dev/null'; true"
+    SHELL=/bin/sh tmux -S "$T/tmux" new-session -d -s "$1" -x 80 -y 24 "sh -c 'echo \$\$ >$T/$1.pid; TERM=xterm exec $2 2>/dev/null'; true"
     PIDS+=("$(tmux -S "$T/tmux" display -p "#{pid}")")
     wait_for 10 "$1 to start" test -s "$T/$1.pid"
     PID=$(cat "$T/$1.pid") PIDS+=("$PID")
