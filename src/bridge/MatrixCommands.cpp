@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QFile>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -30,28 +31,60 @@ int failWith(const QString& why, Status status = kFailed) {
     return status;
 }
 
-// One line from standard input without its line break; from a terminal without echo, after
-// a prompt on standard error.
-std::optional<QString> readSecret(const QString& prompt) {
-    termios shown{};
-    const bool terminal = ::isatty(STDIN_FILENO) && ::tcgetattr(STDIN_FILENO, &shown) == 0;
-    if (terminal) {
-        std::fputs(prompt.toUtf8().constData(), stderr);
+// The terminal as it was before a prompt hid the typing. A signal that ends the program at
+// the prompt (Ctrl-C) puts it back first: the user's shell would go on without echo.
+termios terminalBeforePrompt{};
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+void restoreTerminalAndEnd(int signalNumber) {
+    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &terminalBeforePrompt);
+    ::signal(signalNumber, SIG_DFL);
+    ::raise(signalNumber); // delivered as the handler returns
+}
+
+// Hides what is typed on the terminal for as long as it lives.
+class HiddenTyping {
+public:
+    explicit HiddenTyping(const termios& shown) {
+        terminalBeforePrompt = shown;
+        for (int signalNumber : kEndingSignals)
+            ::signal(signalNumber, restoreTerminalAndEnd);
         termios hidden = shown;
         hidden.c_lflag &= ~tcflag_t(ECHO);
         ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &hidden);
     }
+    ~HiddenTyping() {
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &terminalBeforePrompt);
+        for (int signalNumber : kEndingSignals)
+            ::signal(signalNumber, SIG_DFL);
+        std::fputs("\n", stderr);
+    }
+    HiddenTyping(const HiddenTyping&) = delete;
+    HiddenTyping& operator=(const HiddenTyping&) = delete;
+};
+
+std::optional<QString> readLine() {
     char* line = nullptr;
     size_t size = 0;
     const ssize_t length = ::getline(&line, &size, stdin);
-    if (terminal) {
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &shown);
-        std::fputs("\n", stderr);
-    }
-    std::optional<QString> secret;
+    std::optional<QString> text;
     if (length > 0)
-        secret = QString::fromUtf8(line, length).remove(u'\n').remove(u'\r');
+        text = QString::fromUtf8(line, length).remove(u'\n').remove(u'\r');
     std::free(line);
+    return text;
+}
+
+// One line from standard input without its line break; from a terminal without echo, after
+// a prompt on standard error.
+std::optional<QString> readSecret(const QString& prompt) {
+    termios shown{};
+    std::optional<HiddenTyping> hidden;
+    if (::isatty(STDIN_FILENO) && ::tcgetattr(STDIN_FILENO, &shown) == 0) {
+        std::fputs(prompt.toUtf8().constData(), stderr);
+        hidden.emplace(shown);
+    }
+    std::optional<QString> secret = readLine();
+    hidden.reset();
     if (!secret || secret->isEmpty())
         return std::nullopt;
     return secret;

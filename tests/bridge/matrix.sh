@@ -20,6 +20,19 @@ BOB=$(matrix_token bob bob-pw)
 echo alice-pw | "$BRIDGE" --matrix-login "$SYNAPSE_URL/" @alice:localhost >"$T/login" 2>&1 || fail "login: $(cat "$T/login")"
 ALICE=$(python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["access_token"])' "$LOGIN")
 [[ $(stat -c %a "${LOGIN%/*}" "$LOGIN") == $'700\n600' ]] && ! grep -qF "$ALICE" "$T/login" || fail "login: $(cat "$T/login")"
+# Ctrl-C at the password prompt ends the login and gives the terminal its echo back.
+python3 - "$BRIDGE" "$SYNAPSE_URL" <<'PY' || fail "Ctrl-C at the password prompt"
+import os, pty, sys, termios, time
+pid, terminal = pty.fork()
+if pid == 0: os.execv(sys.argv[1], [sys.argv[1], "--matrix-login", sys.argv[2], "@alice:localhost"])
+echo = lambda: termios.tcgetattr(terminal)[3] & termios.ECHO
+end = time.time() + 10
+while echo() and time.time() < end: time.sleep(0.01)
+hidden = not echo()
+os.write(terminal, b"\x03")
+ended = os.waitid(os.P_PID, pid, os.WEXITED)
+sys.exit(0 if hidden and ended.si_code == os.CLD_KILLED and echo() else 1)
+PY
 ROOM=$(matrix_api POST /_matrix/client/v3/createRoom "$BOB" '{"invite":["@alice:localhost"]}' | python3 -c 'import json, sys; print(json.load(sys.stdin)["room_id"])')
 matrix_api POST "/_matrix/client/v3/join/$ROOM" "$ALICE" '{}' >/dev/null || fail "Alice does not join Bob's room"
 
