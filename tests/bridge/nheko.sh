@@ -26,7 +26,7 @@ fail() { tail -n 15 "$T/nheko.log" >&2; echo "FAIL: $*" >&2; exit 1; }
 headless_nheko() { QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software nheko >"$T/nheko.log" 2>&1 & NHEKO_PID=$! PIDS+=($!); }
 on_bus() { dbus-send --session --print-reply --dest=im.nheko.Nheko / org.freedesktop.DBus.Introspectable.Introspect 2>/dev/null | grep -q setStatusMessage; }
 synced_or_on_bus() { grep -q "initial sync completed" "$T/nheko.log" || on_bus; }
-for start in 1 2 3 4; do
+for start in 1 2 3 4 5; do
     headless_nheko && wait_for 60 "nheko to sync or to restore its cache" synced_or_on_bus
     on_bus && break
     sleep "$start" && kill $NHEKO_PID && wait $NHEKO_PID # it stores the sync after logging it
