@@ -7,6 +7,8 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace bridge {
 
 namespace {
@@ -37,15 +39,14 @@ QByteArray segment(const QString& userId) {
     return QUrl::toPercentEncoding(userId);
 }
 
-// Text from the homeserver as it may appear in one line: no control character, not long.
-QString shown(const QString& text) {
+} // namespace
+
+QString serverText(const QString& text) {
     QString line;
     for (const QChar c : text.left(kShownErrorLength))
         line += isControl(c.unicode()) ? u' ' : c;
     return line.simplified();
 }
-
-} // namespace
 
 HttpRequest presenceRequest(const MatrixLogin& login, const QString& text) {
     return call(login.homeserver, "PUT", "presence/" + segment(login.userId) + "/status",
@@ -78,7 +79,7 @@ std::optional<MatrixLogin> loginFromReply(const QString& homeserver, const HttpR
     const MatrixLogin login{homeserver, answer.value(QLatin1String("user_id")).toString(),
                             answer.value(QLatin1String("device_id")).toString(),
                             answer.value(QLatin1String("access_token")).toString()};
-    if (reply.status != 200 || !isMatrixUserId(login.userId))
+    if (reply.status != 200 || login.userId.isEmpty())
         return std::nullopt;
     return login;
 }
@@ -87,17 +88,21 @@ QString matrixFailure(const QString& homeserver, const QString& userId, const Ht
     const QString account = QStringLiteral("Matrix account %1 on %2: ").arg(userId, homeserver);
     if (reply.timedOut)
         return account + QStringLiteral("no answer from the homeserver in time");
+    if (reply.tooLarge)
+        return account + QStringLiteral("the homeserver's answer is larger than %1 KiB, far "
+                                        "more than any answer the bridge reads")
+                             .arg(kMostAnswerBytes / 1024);
     if (reply.status == 0)
         return account + QStringLiteral("cannot reach the homeserver: ") + reply.networkError;
     if (reply.status >= 200 && reply.status < 300)
         return {};
     const QJsonObject answer = QJsonDocument::fromJson(reply.body).object();
-    const QString code = shown(answer.value(QLatin1String("errcode")).toString());
+    const QString code = serverText(answer.value(QLatin1String("errcode")).toString());
     if (reply.status == 401 && code == QLatin1String("M_UNKNOWN_TOKEN"))
         return account + QStringLiteral("the homeserver no longer accepts the stored login "
                                         "(M_UNKNOWN_TOKEN); run pellory-aim-bridge "
                                         "--matrix-login again");
-    const QString error = shown(answer.value(QLatin1String("error")).toString());
+    const QString error = serverText(answer.value(QLatin1String("error")).toString());
     return account + QStringLiteral("the homeserver answered HTTP %1 %2%3")
                          .arg(QString::number(reply.status), code,
                               error.isEmpty() ? QString() : QStringLiteral(": ") + error)
@@ -112,7 +117,9 @@ QString homeserverBase(QString url) {
 
 bool isMatrixUserId(const QString& userId) {
     static const QRegularExpression form(QStringLiteral("^@[^:\\s]+:\\S+$"));
-    return form.match(userId).hasMatch();
+    return form.match(userId).hasMatch() && std::none_of(userId.begin(), userId.end(), [](QChar c) {
+               return isControl(c.unicode());
+           });
 }
 
 } // namespace bridge

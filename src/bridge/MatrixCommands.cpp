@@ -106,7 +106,8 @@ int store(const MatrixLogin& login) {
     if (old.login && old.login->accessToken != login.accessToken)
         send(logoutRequest(*old.login));
     std::printf("Logged in to Matrix as %s (device %s); the login is kept in %s\n",
-                qPrintable(login.userId), qPrintable(login.deviceId), qPrintable(loginPath()));
+                qPrintable(login.userId), qPrintable(serverText(login.deviceId)),
+                qPrintable(loginPath()));
     return kDone;
 }
 
@@ -127,11 +128,14 @@ int logIn(const QString& homeserver, const QString& userId, bool withToken) {
                             ? QStringLiteral("the homeserver %1 gave no login").arg(homeserver)
                             : failure);
     }
-    if (withToken) {
-        if (login->userId != userId)
-            return failWith(
-                QStringLiteral("the token is %1's, not %2's").arg(login->userId, userId));
+    if (withToken)
         login->accessToken = *secret;
+    if (login->userId != userId) {
+        if (!withToken) // a session made for another account is of no use: it is ended
+            send(logoutRequest(*login));
+        return failWith(QStringLiteral("the homeserver says the %1 is %2's, not %3's")
+                            .arg(withToken ? QStringLiteral("token") : QStringLiteral("login"),
+                                 serverText(login->userId), userId));
     }
     return store(*login);
 }
@@ -164,10 +168,10 @@ int runMatrixCommand(int argc, char** argv) {
                                        "USER_ID, --matrix-token HOMESERVER_URL USER_ID or "
                                        "--matrix-logout (see --help)"),
                         kUsage);
-    const QUrl base = QUrl(QString::fromLocal8Bit(argv[2]), QUrl::StrictMode)
-                          .adjusted(QUrl::NormalizePathSegments);
+    const QString typed = QString::fromLocal8Bit(argv[2]);
+    const QUrl base = QUrl(typed, QUrl::StrictMode).adjusted(QUrl::NormalizePathSegments);
     const QString userId = QString::fromLocal8Bit(argv[3]);
-    if (const QString why = homeserverRefusal(base); !why.isEmpty())
+    if (const QString why = homeserverRefusal(typed); !why.isEmpty())
         return failWith(why, kUsage);
     if (!isMatrixUserId(userId))
         return failWith(

@@ -4,9 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHostAddress>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstring>
@@ -87,26 +87,30 @@ QString matrixLoginPath(const QProcessEnvironment& environment) {
     return config + QStringLiteral("/pellory/matrix-login.json");
 }
 
-QString homeserverRefusal(const QUrl& base) {
-    static const QRegularExpression loopbackV4(QStringLiteral("^127(\\.\\d{1,3}){3}$"));
+QString homeserverRefusal(const QString& typed) {
+    const QUrl base(typed, QUrl::StrictMode);
     const QString host = base.host();
     if (!base.isValid() || host.isEmpty() || base.hasQuery() || base.hasFragment() ||
         !base.userInfo().isEmpty())
         return QStringLiteral("%1 is not a homeserver URL such as https://matrix.example.org")
-            .arg(base.toDisplayString(QUrl::RemoveUserInfo));
+            .arg(typed);
     if (base.scheme() == QLatin1String("https"))
         return {};
-    const bool loopback = host == QLatin1String("localhost") || host == QLatin1String("::1") ||
-                          loopbackV4.match(host).hasMatch();
+    // Only an address literal is connected to as it stands: "127.0.0.256" is a name, and the
+    // resolver may send a name anywhere.
+    const QHostAddress address(host);
+    const bool loopback =
+        host == QLatin1String("localhost") || (!address.isNull() && address.isLoopback());
     if (base.scheme() == QLatin1String("http") && loopback)
         return {};
     return QStringLiteral("%1: only https:// keeps the password and the token from being read "
                           "on the way (plain http:// only to this computer's loopback address)")
-        .arg(base.toDisplayString());
+        .arg(typed);
 }
 
 StoredLogin readMatrixLogin(const QString& path, uint user) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
         return {std::nullopt, errno == ENOENT ? QString() : refusal(path, systemError())};
     QFile file;
@@ -129,7 +133,7 @@ StoredLogin readMatrixLogin(const QString& path, uint user) {
         return {std::nullopt,
                 refusal(path, QStringLiteral("not a login the bridge wrote; "
                                              "run pellory-aim-bridge --matrix-login"))};
-    if (const QString why = homeserverRefusal(QUrl(login->homeserver)); !why.isEmpty())
+    if (const QString why = homeserverRefusal(login->homeserver); !why.isEmpty())
         return {std::nullopt, refusal(path, why)};
     return {login, QString()};
 }

@@ -24,10 +24,10 @@ struct MatrixLogin {
 // $XDG_CONFIG_HOME/pellory/matrix-login.json, ~/.config when that is not an absolute path.
 QString matrixLoginPath(const QProcessEnvironment& environment);
 
-// Why the base URL cannot be a homeserver's: only https://, or http:// to a loopback address,
-// since the password and the token would cross the network readable by anyone on the way.
-// Empty when it can.
-QString homeserverRefusal(const QUrl& base);
+// Why the base URL, as typed, cannot be a homeserver's: only https://, or http:// to a
+// loopback address or localhost, since the password and the token would cross the network
+// readable by anyone on the way. Empty when it can.
+QString homeserverRefusal(const QString& typed);
 
 // What a login file holds: a login, or why it cannot be used (one line without the token),
 // or neither when there is no file, so Matrix is not set up.

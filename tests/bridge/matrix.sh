@@ -7,12 +7,58 @@
 set -uo pipefail
 source "$(dirname "$0")/../support/session.sh"
 source "$(dirname "$0")/../support/matrix.sh"
-need dbus-run-session python3
+need dbus-run-session python3 strace
 private_session dbus-run-session -- bash "$0" "$@"
 BRIDGE=$1
 GONE='aim:goaway?message=Gone+fishing+%26+back+%3Cb%3Esoon%3C%2Fb%3E' # as in the IRC test
 isolated_home
 LOGIN=$XDG_CONFIG_HOME/pellory/matrix-login.json
+# A homeserver that lies: a redirect, an endless answer, another account's login, escapes.
+FAKE=http://127.0.0.1:$(free_port)
+/usr/bin/python3 - "${FAKE##*:}" "$T/fake.log" <<'PY' & PIDS+=($!)
+import http.server, json, sys
+class Liar(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    def log_message(self, *_): pass
+    def answer(self):
+        self.rfile.read(int(self.headers.get("Content-Length") or 0))
+        mode, sent = self.path.split("/")[1], 0
+        with open(sys.argv[2], "a") as log: print(self.command, self.path, file=log, flush=True)
+        if mode == "redirect":
+            self.send_response(307); self.send_header("Location", "/redirected" + self.path); self.send_header("Content-Length", "0"); self.end_headers(); return
+        if mode == "endless":
+            self.send_response(200); self.send_header("Transfer-Encoding", "chunked"); self.end_headers()
+            try:
+                while sent < 2**31: self.wfile.write(b"10000\r\n" + b" " * 65536 + b"\r\n"); sent += 65536
+            except OSError:
+                with open(sys.argv[2], "a") as log: print("sent", sent, file=log, flush=True)
+            return
+        user = "@alice:localhost" if mode == "alice" else "@mallory:localhost\x1b]0;owned\x07"
+        body = json.dumps({"user_id": user, "device_id": "D\x1b[2J", "access_token": mode}).encode()
+        self.send_response(200); self.send_header("Content-Length", str(len(body))); self.end_headers(); self.wfile.write(body)
+    do_GET = do_PUT = do_POST = answer
+http.server.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[1])), Liar).serve_forever()
+PY
+wait_for 10 "the lying homeserver" bash -c "exec 3<>/dev/tcp/127.0.0.1/${FAKE##*:}" 2>/dev/null
+login_to() { echo pw | timeout 40 ${STRACE:-} "$BRIDGE" --matrix-login "$1" @alice:localhost >"$T/out" 2>&1; STATUS=$?; }
+login_to http://127.0.0.256:8448
+((STATUS == 2)) && grep -q '^pellory-aim-bridge: http://127.0.0.256:8448: only https://' "$T/out" || fail "a name that looks like 127.x: $(cat "$T/out")"
+login_to "$FAKE/mallory"
+((STATUS == 1)) && grep -q "says the login is @mallory" "$T/out" && grep -qx "POST /mallory/_matrix/client/v3/logout" "$T/fake.log" &&
+    [[ ! -e $LOGIN ]] || fail "another account's login: $(cat "$T/out")"
+STRACE="strace -f -o $T/trace -e trace=openat,chmod,fchmod,fchmodat" login_to "$FAKE/alice" && [[ -s $LOGIN ]] || fail "a login: $(cat "$T/out")"
+grep -qE 'matrix-login\.json\.[[:alnum:]]{6}", O_RDWR\|O_CREAT\|O_EXCL\|O_CLOEXEC, 0600\)' "$T/trace" &&
+    ! grep -E 'chmod.*, 0[0-7]*[1-7][0-7]?\)' "$T/trace" | grep -vE ', 0[67]00\)' || fail "the login file is not private from the start: $(grep -F matrix-login "$T/trace")"
+! grep -q $'\x1b' "$T/out" || fail "the homeserver's escapes reached the terminal: $(od -c "$T/out")"
+for mode in redirect endless; do
+    sed -i "s|$FAKE/[a-z]*|$FAKE/$mode|" "$LOGIN"
+    /usr/bin/time -f %M -o "$T/kib" timeout 10 "$BRIDGE" 'aim:goaway?message=x' 2>"$T/out"
+    grep -q "^pellory-aim-bridge: Matrix account @alice:localhost on $FAKE/$mode: the homeserver" "$T/out" || fail "$mode: $(cat "$T/out")"
+done
+! grep -q "redirected" "$T/fake.log" || fail "a redirect was followed"
+(($(tail -n 1 "$T/kib") < 65536)) && grep -q "too large\|larger than" "$T/out" || fail "an endless answer: $(tail -n 1 "$T/kib") KiB, $(cat "$T/out")"
+echo "an endless answer cut off: $(tail -n 1 "$T/kib") KiB at most, $(grep -o '[0-9]*$' <<<"$(grep sent "$T/fake.log")") bytes sent"
+rm "$LOGIN"
 start_synapse "$2" "$3"
 synapse_user alice alice-pw
 synapse_user bob bob-pw

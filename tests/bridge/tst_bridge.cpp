@@ -127,28 +127,46 @@ private slots:
         QTest::addColumn<QString>("homeserver");
         QTest::addColumn<int>("mode");
         QTest::addColumn<uint>("owner");      // added to the user's id
+        QTest::addColumn<QString>("file");    // put at the path instead: "link", "fifo", "group"
         QTest::addColumn<QString>("refusal"); // empty: the login is used
         // clang-format off
-        QTest::newRow("private") << "https://hs.example" << 0600 << 0u << "";
-        QTest::newRow("group reads") << "https://hs.example" << 0640 << 0u << "mode 0640 lets other users read or change the token";
-        QTest::newRow("others write") << "https://hs.example" << 0602 << 0u << "mode 0602";
-        QTest::newRow("another user's") << "https://hs.example" << 0600 << 1u << "belongs to user id";
-        QTest::newRow("http elsewhere") << "http://127.0.0.1.example" << 0600 << 0u << "only https://";
+        QTest::newRow("private") << "https://hs.example" << 0600 << 0u << "" << "";
+        QTest::newRow("group reads") << "https://hs.example" << 0640 << 0u << "" << "mode 0640 lets other users read or change the token";
+        QTest::newRow("others write") << "https://hs.example" << 0602 << 0u << "" << "mode 0602";
+        QTest::newRow("another user's") << "https://hs.example" << 0600 << 1u << "" << "belongs to user id";
+        QTest::newRow("another group's") << "https://hs.example" << 0600 << 0u << "group" << "";
+        QTest::newRow("a link to it") << "https://hs.example" << 0600 << 0u << "link" << "symbolic links";
+        QTest::newRow("a FIFO") << "https://hs.example" << 0600 << 0u << "fifo" << "not a regular file";
+        QTest::newRow("http to loopback") << "http://[::1]:8008/" << 0600 << 0u << "" << "";
+        QTest::newRow("http to 127.1") << "http://127.1:8008" << 0600 << 0u << "" << "";
+        QTest::newRow("http elsewhere") << "http://127.0.0.1.example" << 0600 << 0u << "" << "only https://";
+        QTest::newRow("a name like 127.x") << "http://127.0.0.256:8448" << 0600 << 0u << "" << "http://127.0.0.256:8448: only https://";
+        QTest::newRow("named as it came") << "http://%31%32%37.0.0.1/" << 0600 << 0u << "" << "http://%31%32%37.0.0.1/ is not a homeserver URL";
         // clang-format on
     }
     void matrixLogin() {
         QFETCH(QString, homeserver);
         QFETCH(int, mode);
         QFETCH(uint, owner);
+        QFETCH(QString, file);
         QFETCH(QString, refusal);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("pellory/matrix-login.json"));
         const bridge::MatrixLogin login{homeserver, "@a:hs.example", "D", "secret"};
         QCOMPARE(bridge::writeMatrixLogin(path, login), QString());
         QCOMPARE(::chmod(path.toLocal8Bit(), mode_t(mode)), 0);
+        if (file == "group" && ::chown(path.toLocal8Bit(), uid_t(-1), ::getegid() + 1) != 0)
+            QSKIP("giving a file to another group needs root");
+        if (file == "link" || file == "fifo")
+            QVERIFY(QFile::rename(path, path + ".real"));
+        if (file == "link")
+            QVERIFY(QFile::link(path + ".real", path));
+        if (file == "fifo")
+            QCOMPARE(::mkfifo(path.toLocal8Bit(), 0600), 0);
         const bridge::StoredLogin stored = bridge::readMatrixLogin(path, ::geteuid() + owner);
         QCOMPARE(stored.login, refusal.isEmpty() ? std::optional(login) : std::nullopt);
-        QVERIFY(stored.error.contains(refusal) && !stored.error.contains("secret"));
+        QVERIFY2(stored.error.contains(refusal) && !stored.error.contains("secret"),
+                 qPrintable(stored.error));
     }
 
     // The fuzz target's promises, on every link kept in fuzz/inputs/links.
