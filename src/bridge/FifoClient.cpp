@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "FifoClient.h"
 
+#include <QRegularExpression>
+
 namespace bridge {
 
 std::optional<FifoClient> fifoClientOf(QString executable) {
@@ -16,6 +18,25 @@ std::optional<FifoClient> fifoClientOf(QString executable) {
 
 QString fifoClientName(FifoClient client) {
     return client == FifoClient::WeeChat ? QStringLiteral("WeeChat") : QStringLiteral("mcabber");
+}
+
+bool isWeechatFifoName(QStringView fileName) {
+    static const QRegularExpression form(QStringLiteral("^weechat_fifo(_[0-9]+)?$"));
+    return form.match(fileName).hasMatch();
+}
+
+QString mcabberFifoSetting(const QByteArray& config, const QString& home) {
+    static const QRegularExpression setting(
+        QStringLiteral("^\\s*set\\s+fifo_name\\s*=\\s*(.*?)\\s*$"));
+    QString path;
+    for (const QByteArray& line : config.split('\n')) {
+        const QRegularExpressionMatch match = setting.match(QString::fromUtf8(line));
+        if (match.hasMatch())
+            path = match.captured(1);
+    }
+    if (path.startsWith(QLatin1String("~/")))
+        path.replace(0, 1, home);
+    return path;
 }
 
 QByteArray fifoAwayLine(FifoClient client, const QString& plainText) {

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -18,6 +19,14 @@ enum class FifoClient { WeeChat, Mcabber };
 std::optional<FifoClient> fifoClientOf(QString executable);
 
 QString fifoClientName(FifoClient client);
+
+// Whether a file name is the one WeeChat's fifo plugin gives its FIFO: weechat_fifo_PID
+// (the PID of the WeeChat that made it, which its forked children share), or weechat_fifo.
+bool isWeechatFifoName(QStringView fileName);
+
+// The FIFO an mcabber configuration names: its last `set fifo_name = PATH`, with a leading
+// "~/" as the home folder. Empty when it names none.
+QString mcabberFifoSetting(const QByteArray& config, const QString& home);
 
 // The line that sets the away text: WeeChat's on all its servers ("*" runs it in the current
 // buffer), mcabber's on its account. plainText must hold no line break.

@@ -3,8 +3,11 @@
 
 #include "FifoClient.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cerrno>
@@ -24,6 +27,11 @@ namespace {
 
 bool mine(const struct stat& status) {
     return status.st_uid == ::geteuid();
+}
+
+QByteArray readAll(const QByteArray& path) {
+    QFile file(QFile::decodeName(path));
+    return file.open(QIODevice::ReadOnly) ? file.read(64 * 1024) : QByteArray();
 }
 
 QByteArray linkTarget(const QByteArray& link) {
@@ -53,14 +61,65 @@ struct HeldFifo {
     ino_t inode;
 };
 
-// The first FIFO the process opened: the client opens its own at start.
-std::optional<HeldFifo> heldFifo(const QByteArray& process) {
+// Whether the process opened the descriptor for reading, as a client opens its own FIFO;
+// a FIFO it was handed at start, opened for writing, may be anyone's.
+bool openForReading(const QByteArray& process, long fd) {
+    QFile info(QFile::decodeName(process + "/fdinfo/" + QByteArray::number(qlonglong(fd))));
+    if (!info.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray& line : info.readAll().split('\n')) {
+        bool octal = false;
+        const int flags = line.startsWith("flags:") ? line.mid(6).trimmed().toInt(&octal, 8) : 0;
+        if (octal)
+            return (flags & O_ACCMODE) != O_WRONLY;
+    }
+    return false;
+}
+
+// mcabber's configuration as mcabber looks for it: named with -f, else in the config folder,
+// else in the home folder.
+QString mcabberFifoPath(const QByteArray& process) {
+    const QString home = QDir::homePath();
+    QStringList configs;
+    const QByteArrayList arguments = readAll(process + "/cmdline").split('\0');
+    if (const qsizetype at = arguments.indexOf("-f"); at >= 0 && at + 1 < arguments.size())
+        configs += QFile::decodeName(arguments[at + 1]);
+    else
+        configs << QStandardPaths::writableLocation(QStandardPaths::ConfigLocation) +
+                       QStringLiteral("/mcabber/mcabberrc")
+                << home + QStringLiteral("/.mcabber/mcabberrc")
+                << home + QStringLiteral("/.mcabberrc");
+    for (const QString& config : configs) {
+        if (!QFileInfo::exists(config))
+            continue;
+        QString fifo = mcabberFifoSetting(readAll(QFile::encodeName(config)), home);
+        if (!fifo.isEmpty() && QDir::isRelativePath(fifo)) // relative to where mcabber runs
+            fifo = QFile::decodeName(process) + QStringLiteral("/cwd/") + fifo;
+        return fifo;
+    }
+    return {};
+}
+
+// The FIFO the client opened to read its commands from; others it holds are left alone.
+std::optional<HeldFifo> ownFifo(const QByteArray& process, FifoClient client) {
+    struct stat configured {};
+    if (client == FifoClient::Mcabber) {
+        const QString path = mcabberFifoPath(process);
+        if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &configured) != 0)
+            return std::nullopt;
+    }
     for (const long fd : numberedEntries(process + "/fd")) {
         const QByteArray link = process + "/fd/" + QByteArray::number(qlonglong(fd));
         struct stat status {};
         const QByteArray path = linkTarget(link);
-        if (::stat(link.constData(), &status) == 0 && S_ISFIFO(status.st_mode) &&
-            path.startsWith('/'))
+        if (::stat(link.constData(), &status) != 0 || !S_ISFIFO(status.st_mode) ||
+            !path.startsWith('/') || !openForReading(process, fd))
+            continue;
+        const bool own =
+            client == FifoClient::WeeChat
+                ? isWeechatFifoName(QFile::decodeName(path.mid(path.lastIndexOf('/') + 1)))
+                : status.st_dev == configured.st_dev && status.st_ino == configured.st_ino;
+        if (own)
             return HeldFifo{path, status.st_dev, status.st_ino};
     }
     return std::nullopt;
@@ -102,10 +161,11 @@ Delivery FifoClients::setAway(const MessengerText& text) {
         if (!client)
             continue;
         const QString who = QStringLiteral("%1 (process %2)").arg(fifoClientName(*client)).arg(pid);
-        const std::optional<HeldFifo> fifo = heldFifo(process);
+        const std::optional<HeldFifo> fifo = ownFifo(process, *client);
         if (!fifo) {
-            delivery.failures += QStringLiteral("%1 has no FIFO open (for mcabber: "
-                                                "`module load fifo` and `set fifo_name`)")
+            delivery.failures += QStringLiteral("%1 has no FIFO of its own open (WeeChat: its "
+                                                "fifo plugin; mcabber: `module load fifo` and "
+                                                "`set fifo_name` in its mcabberrc)")
                                      .arg(who);
             continue;
         }

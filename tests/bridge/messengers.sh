@@ -51,11 +51,11 @@ printf '%s\n' '[Global]' 'Name = irc.test' "Ports = $PORT" 'Listen = 127.0.0.1' 
     '[Limits]' 'MaxConnectionsIP = 0' '[Options]' 'PAM = no' 'DNS = no' 'Ident = no' >"$T/ngircd.conf"
 ngircd --config "$T/ngircd.conf" --nodaemon >/dev/null 2>&1 & PIDS+=($!)
 wait_for 10 "ngircd" bash -c "exec 3<>/dev/tcp/127.0.0.1/$PORT" 2>/dev/null
-weechat() { # NICK COMMAND...: a WeeChat on the server
-    "${@:2}" -r "/server add t 127.0.0.1/$PORT -notls;/set irc.server.t.nicks $1;/set irc.server.t.anti_flood_prio_high 0;/connect t" >/dev/null 2>&1 & PIDS+=($!)
+weechat() { # NICK COMMAND...: a WeeChat on the server, handed another program's FIFO first
+    "${@:2}" 3<>"$T/other-fifo" -r "/server add t 127.0.0.1/$PORT -notls;/set irc.server.t.nicks $1;/set irc.server.t.anti_flood_prio_high 0;/connect t" >/dev/null 2>&1 & PIDS+=($!)
 }
 # Wherever a WeeChat keeps its FIFO; another user's must not be commanded.
-chmod 711 "$T" && install -d -o nobody "$T/nobody"
+chmod 711 "$T" && install -d -o nobody "$T/nobody" && mkfifo "$T/other-fifo"
 weechat weechy weechat-headless && WEECHAT=$!
 weechat weedir weechat-headless --dir "$T/weechat-dir" && WEEDIR=$!
 weechat nobodys runuser -u nobody -- weechat-headless --dir "$T/nobody"
@@ -141,6 +141,10 @@ for i in $(seq 10); do sets "aim:goaway?message=Rotation+$((i % 2))" "Rotation $
 kill -STOP "$FINCH"
 ends_in_time 0 1 "a frozen Finch beside WeeChat and HexChat" 'aim:goaway?message=frozen'
 shows_away frozen weechy weedir hexy
+# A FIFO mounted over WeeChat's own between finding it and writing is not written to.
+mkfifo "$T/decoy" && exec 5<>"$T/decoy" && mount --bind "$T/decoy" "$T"/weechat-dir/weechat_fifo*
+ends_in_time 0 2 "another FIFO mounted over WeeChat's" 'aim:goaway?message=swapped'
+grep -q "no longer the FIFO it holds" "$T/stderr" || fail "a swapped FIFO: $(cat "$T/stderr")"
 kill "$WEECHAT" "$WEEDIR" "$HEXCHAT" && wait "$WEECHAT" "$WEEDIR" "$HEXCHAT"
 ends_in_time '[1-9]' 1 "a frozen Finch beside another user's WeeChat" 'aim:goaway?message=frozen'
 [[ -z $(aways nobodys) ]] || fail "another user's WeeChat was commanded: $(aways nobodys)"

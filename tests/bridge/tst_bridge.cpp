@@ -169,6 +169,27 @@ private slots:
                  qPrintable(stored.error));
     }
 
+    // Where WeeChat's and mcabber's own FIFOs are: another FIFO a client holds is not its own.
+    void ownFifos_data() {
+        QTest::addColumn<QByteArray>("mcabberrc");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("expected"); // mcabber's FIFO; "WeeChat" when it is WeeChat's
+        // clang-format off
+        QTest::newRow("WeeChat's") << QByteArray() << "weechat_fifo_12" << "WeeChat";
+        QTest::newRow("another FIFO") << QByteArray() << "weechat_fifo_12.x" << "";
+        QTest::newRow("mcabber's, last set") << "set fifo_name = /a\n#set fifo_name = /b\n  set  fifo_name=~/c d \n"_qba << "" << "/h/c d";
+        QTest::newRow("mcabber without") << "module load fifo\n"_qba << "" << "";
+        // clang-format on
+    }
+    void ownFifos() {
+        QFETCH(QByteArray, mcabberrc);
+        QFETCH(QString, fileName);
+        QTEST(fileName.isEmpty()                    ? bridge::mcabberFifoSetting(mcabberrc, "/h")
+              : bridge::isWeechatFifoName(fileName) ? QStringLiteral("WeeChat")
+                                                    : QString(),
+              "expected");
+    }
+
     // The fuzz target's promises, on every link kept in fuzz/inputs/links.
     void fuzzInputs() { QVERIFY(runKeptFuzzInputs("links") > 3); }
 };
