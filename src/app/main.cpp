@@ -94,7 +94,8 @@ private:
 };
 
 // Empty when this is the one copy on the program folder; otherwise the exit status.
-std::optional<int> keepToOneCopy(desktop::SingleInstance& instance, const QString& programDir) {
+std::optional<int> keepToOneCopy(desktop::SingleInstance& instance, const QString& programDir,
+                                 desktop::ShutdownSignals& shutdownSignals) {
     QString why;
     switch (instance.claim()) {
     case desktop::SingleInstance::Claim::First:
@@ -112,6 +113,8 @@ std::optional<int> keepToOneCopy(desktop::SingleInstance& instance, const QStrin
         break;
     }
     std::fprintf(stderr, "pellory: %s\n", qPrintable(why));
+    // Nothing is loaded, so nothing can be lost: a session that ends takes the box with it.
+    shutdownSignals.endProgramOnSignals();
     QMessageBox::critical(nullptr, QStringLiteral("Pellory"), why);
     return 1;
 }
@@ -138,7 +141,7 @@ int main(int argc, char* argv[]) {
         {QStringLiteral(PELLORY_INSTALLED_BINDIR), QStringLiteral(PELLORY_LAUNCHER_FROM_BINDIR)});
     desktop::SingleInstance instance(
         programDir, QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
-    if (const std::optional<int> status = keepToOneCopy(instance, programDir))
+    if (const std::optional<int> status = keepToOneCopy(instance, programDir, shutdownSignals))
         return *status;
 
     ui::QtDialogs dialogs;

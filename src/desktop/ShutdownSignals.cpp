@@ -47,6 +47,14 @@ void ShutdownSignals::ignoreFurther() {
         ::signal(sig, SIG_IGN);
 }
 
+void ShutdownSignals::endProgramOnSignals() {
+    for (const int sig : kWatched)
+        ::signal(sig, SIG_DFL);
+    unsigned char byte = 0;
+    if (pipeFds[0] >= 0 && ::read(pipeFds[0], &byte, 1) == 1)
+        ::raise(byte);
+}
+
 void ShutdownSignals::setHeld(bool held) {
     if (notifier_)
         notifier_->setEnabled(!held);

@@ -18,6 +18,9 @@ public:
     // While held, signals that arrive are kept and reported once released.
     void setHeld(bool held);
     bool held() const;
+    // From now on the signals end the program at once, as for any program with nothing to
+    // save; one that came in the meantime ends it now.
+    void endProgramOnSignals();
     // From now on until the process ends, these signals change nothing: the shutdown that
     // the first one started runs to its end.
     void ignoreFurther();

@@ -38,20 +38,26 @@ bool toAddress(const QString& path, sockaddr_un& address) {
     return true;
 }
 
-bool askToShow(const QString& socketPath) {
+bool connectTo(const QString& socketPath) {
     sockaddr_un address;
     if (!toAddress(socketPath, address))
         return false;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool connected =
+        fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return connected; // the connection itself is the request
+}
+
+// Each place where the running copy may listen, until one answers.
+bool askToShow(const QStringList& socketPaths) {
     QElapsedTimer waited;
     waited.start();
     do {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const bool connected =
-            fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-        if (fd >= 0)
-            ::close(fd);
-        if (connected)
-            return true; // the connection itself is the request
+        for (const QString& path : socketPaths)
+            if (connectTo(path))
+                return true;
         ::usleep(kRetryIntervalUs);
     } while (!waited.hasExpired(kHandOverPatienceMs));
     return false;
@@ -75,66 +81,72 @@ SingleInstance::~SingleInstance() {
         ::close(listenFd_);
     }
     if (lockFd_ >= 0)
-        ::close(lockFd_); // the lock file stays: a file that nobody locks is harmless
+        ::close(lockFd_);
 }
 
 SingleInstance::Claim SingleInstance::claim() {
     problem_.clear();
-    Outcome outcome = Outcome::Unusable;
-    // Qt gives no runtime folder when the one it finds is not the user's own. Without a
-    // socket there, the program folder takes both, so that copies on it still find each other.
-    if (!runtimeDir_.isEmpty())
-        outcome = claimIn(runtimeDir_ + QLatin1Char('/') + name_, true);
-    if (outcome == Outcome::Unusable && QDir().mkpath(programDir_))
-        outcome = claimIn(programDir_ + QStringLiteral("/.pellory"), false);
-    else if (outcome == Outcome::Unusable)
-        problem_ += programDir_ + QStringLiteral(": cannot create the folder; ");
-    switch (outcome) {
+    switch (lockProgramDir()) {
     case Outcome::Claimed:
-        return Claim::First;
-    case Outcome::Busy:
-        return askToShow(socketPath_) ? Claim::HandedOver : Claim::NotAnswering;
-    case Outcome::Unusable:
         break;
+    case Outcome::Busy:
+        return askToShowAny() ? Claim::HandedOver : Claim::NotAnswering;
+    case Outcome::Unusable:
+        return Claim::NoLock;
     }
-    problem_.chop(2); // the last "; "
-    return Claim::NoLock;
+    // The socket goes where the next start looks first. Without one, later starts find the
+    // lock and say that this copy does not answer.
+    if (runtimeDir_.isEmpty() || !listen(runtimeSocketPath()))
+        listen(folderSocketPath());
+    return Claim::First;
 }
 
-// The lock at pathBase.lock, the socket at pathBase. The program folder is the last place
-// to try: a lock held there guards the folder even when no socket fits beside it.
-SingleInstance::Outcome SingleInstance::claimIn(const QString& pathBase, bool socketRequired) {
-    const QString lockPath = pathBase + QStringLiteral(".lock");
-    const int fd = ::open(QFile::encodeName(lockPath).constData(),
-                          O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+// The lock is on the program folder itself: whatever runtime folder each copy sees, and
+// whether or not it can write there, every copy on the folder meets the same one.
+SingleInstance::Outcome SingleInstance::lockProgramDir() {
+    if (!QDir().mkpath(programDir_)) {
+        problem_ = programDir_ + QStringLiteral(": cannot create the folder");
+        return Outcome::Unusable;
+    }
+    const int fd =
+        ::open(QFile::encodeName(programDir_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
-        const bool busy = fd >= 0 && error == EWOULDBLOCK;
-        if (!busy)
-            problem_ += lockPath + QStringLiteral(": ") + systemError(error) + QStringLiteral("; ");
         if (fd >= 0)
             ::close(fd);
-        socketPath_ = pathBase;
-        return busy ? Outcome::Busy : Outcome::Unusable;
+        if (fd >= 0 && error == EWOULDBLOCK)
+            return Outcome::Busy;
+        problem_ = programDir_ + QStringLiteral(": cannot lock it: ") + systemError(error);
+        return Outcome::Unusable;
     }
     lockFd_ = fd;
-    if (listen(pathBase) || !socketRequired)
-        return Outcome::Claimed;
-    ::close(std::exchange(lockFd_, -1));
-    return Outcome::Unusable;
+    return Outcome::Claimed;
+}
+
+bool SingleInstance::askToShowAny() const {
+    QStringList sockets;
+    if (!runtimeDir_.isEmpty())
+        sockets << runtimeSocketPath();
+    sockets << folderSocketPath();
+    return askToShow(sockets);
+}
+
+QString SingleInstance::runtimeSocketPath() const {
+    return runtimeDir_ + QLatin1Char('/') + name_;
+}
+
+QString SingleInstance::folderSocketPath() const {
+    return programDir_ + QStringLiteral("/.pellory");
 }
 
 bool SingleInstance::listen(const QString& socketPath) {
     sockaddr_un address;
-    if (!toAddress(socketPath, address)) {
-        problem_ += socketPath + QStringLiteral(": too long for a socket; ");
+    if (!toAddress(socketPath, address)) // longer than a socket address holds
         return false;
-    }
     ::unlink(address.sun_path); // left by a copy that was killed; the lock says none listens
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         ::listen(fd, 8) != 0) {
-        problem_ += socketPath + QStringLiteral(": ") + systemError() + QStringLiteral("; ");
         if (fd >= 0)
             ::close(fd);
         return false;

@@ -11,8 +11,8 @@ namespace desktop {
 
 // One running copy per program folder, so that two copies never overwrite each other's
 // list: a second start hands over to the first, which shows its window. The first copy
-// holds an flock() on a lock file for as long as it runs (the kernel drops it when the copy
-// ends, however it ends) and listens on a Unix socket beside it for the next starts.
+// holds an flock() on the program folder for as long as it runs (the kernel drops it when
+// the copy ends, however it ends) and listens on a Unix socket for the next starts.
 class SingleInstance final : public QObject {
     Q_OBJECT
 
@@ -24,8 +24,8 @@ public:
         NoLock,       // no lock could be had anywhere: running would be unguarded
     };
 
-    // The lock and the socket go into `runtimeDir` (the user's runtime folder, empty when
-    // there is none that is usable), or else into the program folder itself.
+    // The socket goes into `runtimeDir` (the user's runtime folder, empty when there is none
+    // that is usable), or else into the program folder itself.
     SingleInstance(const QString& programDir, const QString& runtimeDir, QObject* parent = nullptr);
     ~SingleInstance() override;
 
@@ -38,7 +38,10 @@ signals:
 
 private:
     enum class Outcome { Claimed, Busy, Unusable };
-    Outcome claimIn(const QString& pathBase, bool socketRequired);
+    Outcome lockProgramDir();
+    bool askToShowAny() const;
+    QString runtimeSocketPath() const;
+    QString folderSocketPath() const;
     bool listen(const QString& socketPath);
     void acceptAll();
 

@@ -54,34 +54,38 @@ private slots:
         QCOMPARE(player.events, QStringList({"bell", "bell"}));
     }
 
-    // One copy per program folder, with the lock in the runtime folder or else in the
-    // program folder; a socket left by a killed copy is taken over; no lock at all, no start.
+    // One copy per program folder, whatever runtime folder each copy sees; the socket in the
+    // runtime folder or else in the program folder; a socket left by a killed copy is taken
+    // over; no lock at all, no start.
     void oneCopyPerFolder_data() {
         using Claim = desktop::SingleInstance::Claim;
-        QTest::addColumn<QString>("runtime");
+        QTest::addColumn<QString>("runtime");       // the first copy's
+        QTest::addColumn<QString>("secondRuntime"); // the second copy's
         QTest::addColumn<QString>("program");
         QTest::addColumn<Claim>("firstClaim");
         QTest::addColumn<Claim>("secondClaim");
-        QTest::newRow("runtime folder") << "run"
-                                        << "a" << Claim::First << Claim::HandedOver;
-        QTest::newRow("none usable") << ""
-                                     << "b" << Claim::First << Claim::HandedOver;
-        QTest::newRow("missing") << "missing"
-                                 << "c" << Claim::First << Claim::HandedOver;
-        QTest::newRow("no lock") << ""
-                                 << "file/d" << Claim::NoLock << Claim::NoLock;
+        // clang-format off
+        QTest::newRow("runtime folder") << "run" << "run" << "a" << Claim::First << Claim::HandedOver;
+        QTest::newRow("none usable") << "" << "" << "b" << Claim::First << Claim::HandedOver;
+        QTest::newRow("missing") << "missing" << "missing" << "c" << Claim::First << Claim::HandedOver;
+        QTest::newRow("runtime folders differ") << "run" << "" << "e" << Claim::First << Claim::NotAnswering;
+        QTest::newRow("no lock") << "" << "" << "file/d" << Claim::NoLock << Claim::NoLock;
+        // clang-format on
     }
 
     void oneCopyPerFolder() {
         using Claim = desktop::SingleInstance::Claim;
         QFETCH(QString, runtime);
+        QFETCH(QString, secondRuntime);
         QFETCH(QString, program);
         QFETCH(Claim, secondClaim);
         QVERIFY(QDir().mkpath("run") && QDir().mkpath("b") && writeBytes("file", ""));
         QVERIFY(writeBytes("b/.pellory", "")); // the socket of a copy that was killed
-        const QString runtimeDir = runtime.isEmpty() ? QString() : dir_.filePath(runtime);
-        desktop::SingleInstance first(dir_.filePath(program), runtimeDir);
-        desktop::SingleInstance second(dir_.filePath(program), runtimeDir);
+        const auto runtimeDir = [this](const QString& name) {
+            return name.isEmpty() ? QString() : dir_.filePath(name);
+        };
+        desktop::SingleInstance first(dir_.filePath(program), runtimeDir(runtime));
+        desktop::SingleInstance second(dir_.filePath(program), runtimeDir(secondRuntime));
         QSignalSpy shown(&first, &desktop::SingleInstance::showRequested);
         QTEST(first.claim(), "firstClaim");
         QCOMPARE(second.claim(), secondClaim);

@@ -7,7 +7,7 @@
 # Usage: e2e.sh PELLORY_BINARY ARTEFACT_DIR
 set -euo pipefail
 source "$(dirname "$0")/../support/session.sh"
-need Xvfb openbox trayer xdotool xwininfo xprop xclip import xdg-open
+need Xvfb openbox trayer xdotool xwininfo xprop xclip import xdg-open setpriv
 BINARY=$1 ART=$2
 mkdir -p "$ART"
 isolated_home
@@ -146,6 +146,20 @@ MAIN=$PELLORY MAINWIN=$WIN
 folder "$T/other" '' ''
 start_pellory "$T/other" # a folder of its own: side by side
 kill -0 "$MAIN" && kill -TERM "$PELLORY" && ends_with 0
+# As a user whose second start finds no runtime folder of its own (Qt's fallback belongs to
+# root): it still meets the running copy, and its refusal ends at once on SIGTERM.
+install -d -m 700 -o nobody "$T/nobody-run" && install -d -o nobody "$T/nobody-tmp" && mkdir "$T/nobody-tmp/runtime-nobody"
+chmod 711 "$T" && folder "$T/nobodys" '' '' && chown -R nobody "$T/nobodys"
+as_nobody() { exec setpriv --reuid=nobody --regid=nogroup --clear-groups env "$@" QT_QPA_PLATFORM=offscreen TMPDIR="$T/nobody-tmp" "$T/nobodys/pellory"; }
+as_nobody XDG_RUNTIME_DIR="$T/nobody-run" >"$T/nobodys.log" 2>&1 & NOBODYS=$! PIDS+=($!)
+wait_for 30 "nobody's first copy" compgen -G "$T/nobody-run/pellory-*"
+as_nobody -u XDG_RUNTIME_DIR 2>"$T/refused" & REFUSED=$! PIDS+=($!)
+wait_for 10 "the second copy's refusal" grep -q "already runs on $T/nobodys but did not answer" "$T/refused"
+kill -TERM "$REFUSED" && sleep 1
+[[ ! $(ps -o stat= -p "$REFUSED") =~ ^[^Z] ]] || fail "a refused start outlived SIGTERM by a second"
+status=0 && wait "$REFUSED" || status=$?
+((status == 143)) || fail "the refused start ended with status $status: $(cat "$T/refused")"
+kill -TERM "$NOBODYS" && wait "$NOBODYS" || fail "nobody's copy ended with status $?: $(cat "$T/nobodys.log")"
 PELLORY=$MAIN WIN=$MAINWIN
 while ((SECONDS - stopped < 7)); do sleep 0.2; done
 (($(links) == 3)) || fail "$(links) links were sent; Stop did not stop the rotation"
