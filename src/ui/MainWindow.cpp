@@ -186,6 +186,10 @@ void MainWindow::onAddMessage() {
 }
 
 void MainWindow::onRemoveSelected() {
+    // The button greys out with nothing selected; the focus would go on to Clear All, and
+    // a second key press there would empty the list.
+    if (focusWidget() == ui_.removeSelectedButton)
+        ui_.messageList->setFocus(Qt::OtherFocusReason);
     const int row = selectedRow();
     if (row >= 0)
         delete ui_.messageList->takeItem(row);
@@ -264,9 +268,18 @@ void MainWindow::onRotationTick() {
     sendAwayText(selectedText());
 }
 
+// The button that greys out after its own action hands the focus to the one that undoes it,
+// rather than to whatever control comes next.
+void MainWindow::swapButtons(QPushButton* off, QPushButton* on) {
+    on->setEnabled(true);
+    if (focusWidget() == off)
+        on->setFocus(Qt::OtherFocusReason);
+    off->setEnabled(false);
+}
+
 void MainWindow::setRotationRunning(bool running) {
-    ui_.startButton->setEnabled(!running);
-    ui_.stopButton->setEnabled(running);
+    running ? swapButtons(ui_.startButton, ui_.stopButton)
+            : swapButtons(ui_.stopButton, ui_.startButton);
     for (QRadioButton* option : ui_.intervalOptions())
         option->setEnabled(!running);
 }
@@ -296,8 +309,8 @@ void MainWindow::onCountdownTick() {
 }
 
 void MainWindow::setCountdownRunning(bool running) {
-    ui_.enableCountdownButton->setEnabled(!running);
-    ui_.disableCountdownButton->setEnabled(running);
+    running ? swapButtons(ui_.enableCountdownButton, ui_.disableCountdownButton)
+            : swapButtons(ui_.disableCountdownButton, ui_.enableCountdownButton);
     ui_.countdownMessageEdit->setEnabled(!running);
     ui_.minutesEdit->setEnabled(!running);
 }

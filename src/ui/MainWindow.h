@@ -11,6 +11,7 @@
 #include <QString>
 #include <QWidget>
 
+class QPushButton;
 class QTimer;
 
 namespace desktop {
@@ -78,6 +79,7 @@ private:
     void onStartRotation();
     void onStopRotation();
     void onRotationTick();
+    void swapButtons(QPushButton* off, QPushButton* on);
     void setRotationRunning(bool running);
     void onEnableCountdown();
     void onDisableCountdown();

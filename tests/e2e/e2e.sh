@@ -93,6 +93,12 @@ printf 'Line one\nLine two' | xclip -selection clipboard
 add_messages "$MSG2" PASTE
 printf '%s\r\n' "$MSG1" "$PREPARED" "$MSG2" 'Line one' >"$T/RandomMsgs.lst"
 wait_for 5 "the list saved a second after the adds" cmp -s "$T/RandomMsgs.lst" "$PROG/RandomMsgs.lst"
+# With the keyboard: select the first message, Tab to Remove Selected, Space, Space. The
+# second Space finds the list, not Clear All: only the one message goes.
+click_page 60 31
+xdotool key Tab Tab space space
+printf '%s\r\n' "$PREPARED" "$MSG2" 'Line one' >"$T/RandomMsgs.lst"
+sleep 1.5 && wait_for 5 "all but the removed message saved" cmp -s "$T/RandomMsgs.lst" "$PROG/RandomMsgs.lst"
 
 # The rotation every 5 seconds: one link at once, the next after 5 s, none after Stop.
 declare -A SENT=(["aim:goaway?message=Gone+fishing;+back+\"soon\"+—+café"]=1 ['aim:goaway?message=Line+one']=1

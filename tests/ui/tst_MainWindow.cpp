@@ -253,6 +253,45 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), w.get("enableCountdownButton"));
     }
 
+    // Space on a button that greys out after its own action leaves the focus where a second
+    // Space does no harm.
+    void focusAfterOwnAction_data() {
+        QTest::addColumn<QByteArray>("before"); // clicked first
+        QTest::addColumn<QByteArray>("button");
+        QTest::addColumn<QByteArray>("focus");
+        QTest::newRow("Remove Selected") << ""_qba
+                                         << "removeSelectedButton"_qba
+                                         << "messageList"_qba;
+        QTest::newRow("Start") << ""_qba
+                               << "startButton"_qba
+                               << "stopButton"_qba;
+        QTest::newRow("Stop") << "startButton"_qba
+                              << "stopButton"_qba
+                              << "startButton"_qba;
+        QTest::newRow("Enable") << ""_qba
+                                << "enableCountdownButton"_qba
+                                << "disableCountdownButton"_qba;
+        QTest::newRow("Disable") << "enableCountdownButton"_qba
+                                 << "disableCountdownButton"_qba
+                                 << "enableCountdownButton"_qba;
+    }
+    void focusAfterOwnAction() {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, button);
+        QFETCH(QByteArray, focus);
+        TestWindow w;
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        w.get<QListWidget>("messageList")->addItems({"a", "b"});
+        w.get<QListWidget>("messageList")->setCurrentRow(0);
+        w.get<ui::TabControl>("tabs")->setCurrentIndex(button.contains("Countdown") ? 1 : 0);
+        if (!before.isEmpty())
+            w.click(before);
+        w.get(button)->setFocus();
+        QTest::keyClick(w.get(button), Qt::Key_Space);
+        QCOMPARE(QApplication::focusWidget(), w.get(focus));
+    }
+
     // A session's save leaves the final one to come, and that one runs once.
     void storingOnTheWayOut() {
         TestWindow w;
