@@ -3,8 +3,6 @@
 
 #include <QString>
 
-struct ca_context;
-
 namespace desktop {
 
 class SoundPlayer {
@@ -17,21 +15,13 @@ public:
 };
 
 // libcanberra, loaded at the first sound, with one context kept for the program's life.
+// The context is never destroyed: that unloads libcanberra's output driver while a sound
+// started without waiting may still be playing on the driver's own thread, which then runs
+// code that is no longer there.
 class CanberraPlayer final : public SoundPlayer {
 public:
-    CanberraPlayer() = default;
-    ~CanberraPlayer() override;
-    CanberraPlayer(const CanberraPlayer&) = delete;
-    CanberraPlayer& operator=(const CanberraPlayer&) = delete;
-
     bool playFile(const QString& path) override;
     void playEvent(const QString& eventId) override;
-
-private:
-    struct Library;
-    ca_context* context();
-    const Library* library_ = nullptr;
-    ca_context* context_ = nullptr;
 };
 
 // Plays the file without waiting for it; when it can't be played, the desktop's bell
