@@ -1,27 +1,20 @@
 // SPDX-License-Identifier: MIT
-// pellory-aim-bridge URL: carries out aim:goaway?message=TEXT on every running messenger it
-// knows: libpurple clients (Pidgin, Finch), HexChat, Gajim and nheko over D-Bus, WeeChat and
-// mcabber through their FIFOs, and the presence of a Matrix account on its homeserver.
+// pellory-aim-bridge URL: carries out aim:goaway?message=TEXT on every running messenger of
+// the kinds in MessengerKinds.cpp.
 
-#include "AimUrl.h"
-#include "FifoClients.h"
-#include "GajimClient.h"
-#include "HexchatClient.h"
-#include "MatrixCommands.h"
-#include "MatrixPresence.h"
-#include "NhekoClient.h"
-#include "PurpleClient.h"
+#include "MessengerKinds.h"
+#include "RealTransports.h"
+#include "Report.h"
+#include "matrix/MatrixCommands.h"
+#include "text/AimUrl.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
-#include <future>
-#include <memory>
 #include <thread>
-#include <vector>
 
 #include <unistd.h>
 
@@ -32,26 +25,17 @@ namespace {
 // The desktop waits on its handler: the whole run stays under two seconds, counted from the
 // start of main. The messengers are called side by side and their calls end by the
 // deadline; the watchdog covers what no call timeout bounds.
-constexpr auto kDBusDeadline = 1500ms;
+constexpr auto kDeadline = 1500ms;
 constexpr auto kWatchdog = 1800ms;
 
-enum ExitCode { kSet = 0, kClientFailed = 1, kBadUrl = 2 };
+enum ExitCode { kSet = 0, kClientFailed = 1, kBadUsage = 2 };
 
 // Qt 6.4's D-Bus thread may still dispatch a message from the bus while the program's
 // statics are torn down, and then warns about invalid types on standard error. Nothing
 // needs cleaning up, so the process ends without that teardown.
-[[noreturn]] void exitWith(ExitCode code) {
+[[noreturn]] void exitWith(int code) {
     std::fflush(nullptr);
     ::_exit(code);
-}
-
-void report(const QString& why) {
-    std::fprintf(stderr, "pellory-aim-bridge: %s\n", why.toUtf8().constData());
-}
-
-[[noreturn]] void fail(const QString& why, ExitCode code) {
-    report(why);
-    exitWith(code);
 }
 
 // Set once a messenger has taken the text, so a later hang still ends as a success.
@@ -68,99 +52,91 @@ void armWatchdog() {
     }).detach();
 }
 
-// Every kind of messenger the bridge knows, in the order their failures are told.
-std::vector<std::unique_ptr<bridge::Messenger>> messengers(bridge::SessionBus& bus,
-                                                           QDeadlineTimer deadline) {
-    std::vector<std::unique_ptr<bridge::Messenger>> all;
-    all.push_back(std::make_unique<bridge::FifoClients>());
-    all.push_back(std::make_unique<bridge::PurpleClient>(bus, deadline));
-    all.push_back(std::make_unique<bridge::HexchatClient>(bus, deadline));
-    all.push_back(std::make_unique<bridge::GajimClient>(bus, deadline));
-    all.push_back(std::make_unique<bridge::NhekoClient>(bus, deadline));
-    all.push_back(std::make_unique<bridge::MatrixPresence>(deadline));
-    return all;
-}
-
-// Hands the text to all of them side by side; each returns by the deadline.
-bridge::Delivery setAway(const std::vector<std::unique_ptr<bridge::Messenger>>& all,
-                         const bridge::MessengerText& text) {
-    std::vector<std::future<bridge::Delivery>> running;
-    for (const auto& messenger : all)
-        running.push_back(std::async(std::launch::async, [&messenger, &text] {
-            bridge::Delivery delivery = messenger->setAway(text);
-            if (delivery.taken > 0)
-                anyTaken = true;
-            return delivery;
-        }));
-    bridge::Delivery delivery;
-    for (std::future<bridge::Delivery>& each : running)
-        delivery += each.get();
-    return delivery;
-}
-
-QString names(const std::vector<std::unique_ptr<bridge::Messenger>>& all) {
+QString description() {
     QStringList names;
-    for (const auto& messenger : all)
-        names << messenger->name();
-    return names.join(QStringLiteral(", "));
+    for (const bridge::MessengerKind& kind : bridge::messengerKinds())
+        names << kind.name;
+    return QStringLiteral(
+               "Sets TEXT as the away message of every running messenger it knows: %1.\n"
+               "Register it as the handler of aim: links with\n"
+               "  xdg-mime default pellory-aim-bridge.desktop x-scheme-handler/aim\n"
+               "Exit status: 0 when a messenger took the message, 1 when none did, 2 for a "
+               "bad link or command line.")
+        .arg(names.join(QStringLiteral(", ")));
+}
+
+struct CommandLine {
+    QCommandLineParser parser;
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Displays this help.")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("Displays the version.")};
+    QCommandLineOption login{QStringLiteral("matrix-login"),
+                             QStringLiteral("HOMESERVER_URL USER_ID: logs in to Matrix once, with "
+                                            "the password from the terminal or standard input, "
+                                            "and keeps the login in $XDG_CONFIG_HOME/pellory "
+                                            "(mode 0600).")};
+    QCommandLineOption token{QStringLiteral("matrix-token"),
+                             QStringLiteral("HOMESERVER_URL USER_ID: the same with an access "
+                                            "token on standard input (single sign-on).")};
+    QCommandLineOption logout{QStringLiteral("matrix-logout"),
+                              QStringLiteral("Ends the stored Matrix login's session and "
+                                             "deletes it.")};
+
+    CommandLine() {
+        parser.setApplicationDescription(description());
+        parser.addOptions({help, version, login, token, logout});
+        parser.addPositionalArgument(QStringLiteral("URL"),
+                                     QStringLiteral("The link aim:goaway?message=TEXT."));
+    }
+};
+
+[[noreturn]] void failUsage(const QString& why) {
+    bridge::report(why + QStringLiteral(" (see --help)"));
+    exitWith(kBadUsage);
 }
 
 } // namespace
 
-const char kUsage[] =
-    "Usage: pellory-aim-bridge 'aim:goaway?message=TEXT'\n"
-    "       pellory-aim-bridge --matrix-login HOMESERVER_URL USER_ID\n"
-    "Sets TEXT as the away message of every running Pidgin, Finch, HexChat, WeeChat, Gajim,\n"
-    "mcabber and nheko, and of the Matrix account logged in with --matrix-login.\n"
-    "Register it as the handler of aim: links with\n"
-    "  xdg-mime default pellory-aim-bridge.desktop x-scheme-handler/aim\n"
-    "\n"
-    "Options:\n"
-    "  -h, --help     Displays this help.\n"
-    "  -v, --version  Displays the version.\n"
-    "  --matrix-login HOMESERVER_URL USER_ID\n"
-    "                 Logs in to Matrix once, with the password from the terminal or standard\n"
-    "                 input, and keeps the login in $XDG_CONFIG_HOME/pellory (mode 0600).\n"
-    "  --matrix-token HOMESERVER_URL USER_ID\n"
-    "                 The same with an access token on standard input (single sign-on).\n"
-    "  --matrix-logout\n"
-    "                 Ends the stored Matrix login's session and deletes it.\n"
-    "\n"
-    "Exit status: 0 when a messenger took the message, 1 when none did, 2 for a bad link.\n";
-
 int main(int argc, char** argv) {
-    if (argc > 1 && QByteArrayView(argv[1]).startsWith("--matrix-")) { // typed: no time limit
-        QCoreApplication app(argc, argv);
-        exitWith(ExitCode(bridge::runMatrixCommand(argc, argv)));
-    }
-    armWatchdog();
-    const QDeadlineTimer deadline(kDBusDeadline);
-    const QByteArrayView first = argc == 2 ? QByteArrayView(argv[1]) : QByteArrayView();
-    if (first == "-h" || first == "--help") {
-        std::fputs(kUsage, stdout);
+    const QDeadlineTimer deadline(kDeadline);
+    QCoreApplication app(argc, argv);
+    CommandLine line;
+    if (!line.parser.parse(QCoreApplication::arguments()))
+        failUsage(line.parser.errorText());
+    const QStringList positional = line.parser.positionalArguments();
+    if (line.parser.isSet(line.help)) {
+        QString help = line.parser.helpText();
+        help.replace(QString::fromLocal8Bit(argv[0]), QLatin1String("pellory-aim-bridge"));
+        help += QStringLiteral("\nMessengers:\n");
+        for (const bridge::MessengerKind& kind : bridge::messengerKinds())
+            help += QStringLiteral("  %1: %2. %3\n").arg(kind.name, kind.reachedBy, kind.setUp);
+        std::fputs(qPrintable(help), stdout);
         exitWith(kSet);
     }
-    if (first == "-v" || first == "--version") {
+    if (line.parser.isSet(line.version)) {
         std::puts("pellory-aim-bridge " PELLORY_VERSION);
         exitWith(kSet);
     }
-    if (argc != 2 || first.startsWith("-"))
-        fail(QStringLiteral("usage: pellory-aim-bridge 'aim:goaway?message=TEXT' (see --help)"),
-             kBadUrl);
-    const bridge::AwayRequest request = bridge::parseAimUrl(argv[1]);
-    if (!request.ok())
-        fail(request.error, kBadUrl);
-    QCoreApplication app(argc, argv);
-    bridge::SessionBus bus;
-    const auto all = messengers(bus, deadline);
-    bridge::Delivery delivery = setAway(all, bridge::messengerText(request.text));
-    if (const QString failure = bus.failure(); !failure.isEmpty())
-        delivery.failures += failure;
+    for (const QCommandLineOption* command : {&line.login, &line.token, &line.logout})
+        if (line.parser.isSet(*command)) // typed in a terminal: no time limit
+            exitWith(bridge::runMatrixCommand(command->names().constFirst(), positional));
+    if (positional.size() != 1)
+        failUsage(QStringLiteral("usage: pellory-aim-bridge 'aim:goaway?message=TEXT'"));
+    armWatchdog();
+    // The link byte for byte, as the desktop handed it over: the only argument left.
+    const bridge::AwayRequest request = bridge::parseAimUrl(argv[argc - 1]);
+    if (!request.ok()) {
+        bridge::report(request.error);
+        exitWith(kBadUsage);
+    }
+    bridge::SessionBus bus(deadline);
+    bridge::ProcFs processes;
+    bridge::NetworkHttp http(deadline);
+    bridge::Transports transports{bus, processes, http};
+    const bridge::Delivery delivery =
+        bridge::setAwayEverywhere(bridge::messengerText(request.text), transports, anyTaken);
     for (const QString& failure : delivery.failures)
-        report(failure);
-    if (delivery.taken > 0)
-        exitWith(kSet);
-    if (delivery.failures.isEmpty())
-        report(QStringLiteral("no messenger is running (%1)").arg(names(all)));
-    exitWith(kClientFailed);
+        bridge::report(failure);
+    exitWith(delivery.taken > 0 ? kSet : kClientFailed);
 }

@@ -1,16 +1,21 @@
 // SPDX-License-Identifier: MIT
-#include "AimUrl.h"
 #include "AwayText.h"
-#include "FifoClient.h"
+#include "FakeTransports.h"
 #include "FuzzInputs.h"
-#include "MatrixApi.h"
-#include "MessengerText.h"
+#include "MessengerKinds.h"
+#include "TestFiles.h"
+#include "fifo/FifoClient.h"
+#include "text/AimUrl.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+using Script = std::function<void(FakeTransports&)>;
+Q_DECLARE_METATYPE(Script)
 
 class BridgeTest : public QObject {
     Q_OBJECT
@@ -75,50 +80,108 @@ private slots:
         QCOMPARE(text.plain(), plain);
     }
 
-    // Which running program gets which line through the FIFO it holds.
-    void fifoClients_data() {
-        QTest::addColumn<QString>("executable");
-        QTest::addColumn<QByteArray>("line"); // empty: not a client
-        QTest::newRow("WeeChat") << "/usr/bin/weechat"
-                                 << "*/away -all a b\n"_qba;
-        QTest::newRow("upgraded") << "/usr/bin/weechat-headless (deleted)"
-                                  << "*/away -all a b\n"_qba;
-        QTest::newRow("mcabber") << "/home/u/bin/mcabber"
-                                 << "/status away a b\n"_qba;
-        QTest::newRow("other program") << "/usr/bin/mcabber-notify" << QByteArray();
-    }
-    void fifoClients() {
-        QFETCH(QString, executable);
-        QFETCH(QByteArray, line);
-        const std::optional<bridge::FifoClient> client = bridge::fifoClientOf(executable);
-        QCOMPARE(client ? bridge::fifoAwayLine(*client, QStringLiteral("a b")) : QByteArray(),
-                 line);
-    }
-
-    // What goes to the homeserver: the user ID escaped as one path segment, the token only in
-    // the Authorization header, the text as JSON.
-    void matrixRequests_data() {
-        QTest::addColumn<QByteArray>("request"); // method, URL, Authorization, body
-        QTest::addColumn<QByteArray>("expected");
-        const bridge::MatrixLogin login{"https://hs.example/m/", "@al/ice:hs.example", "D", "tok"};
-        const auto row =
-            [](const char* name, const bridge::HttpRequest& r, const QByteArray& expected) {
-                QByteArray authorization;
-                for (const auto& [header, value] : r.headers)
-                    authorization += header == "Authorization" ? value : QByteArray();
-                QTest::newRow(name)
-                    << QByteArrayList{r.method, r.url.toEncoded(), authorization, r.body}.join(' ')
-                    << expected;
+    // Every kind of messenger, through scripted transports: how many running clients took
+    // the text, every failure line, and what went out.
+    void delivery_data() {
+        QTest::addColumn<Script>("script");
+        QTest::addColumn<int>("taken");
+        QTest::addColumn<QStringList>("failures");
+        QTest::addColumn<QString>("sent"); // one of the lines sent; empty: none checked
+        using R = bridge::BusReply;
+        const auto owner = [](const char* service, QList<R> answers = {R{true, {}, {}}}) -> Script {
+            return [=](FakeTransports& f) { f.replies[service] = answers; };
+        };
+        const auto answers = [](QMap<QString, QList<R>> script) -> Script {
+            return [=](FakeTransports& f) { f.replies.insert(script); };
+        };
+        const auto both = [](const Script& a, const Script& b) -> Script {
+            return [=](FakeTransports& f) { a(f), b(f); };
+        };
+        const auto process = [](const char* exe, long pid, const char* fifo, uint other = 0) -> Script {
+            return [=](FakeTransports& f) {
+                f.running.push_back({pid, ::geteuid() + other, exe, {}, {{fifo, 1, ino_t(qHash(QByteArray(fifo)))}}});
             };
-        const QByteArray v3 = "https://hs.example/m/_matrix/client/v3/";
+        };
+        const auto matrix = [](bridge::HttpReply reply) -> Script {
+            return [=](FakeTransports& f) {
+                f.httpReply = reply;
+                QVERIFY(bridge::writeMatrixLogin(
+                            bridge::matrixLoginPath(QProcessEnvironment::systemEnvironment()),
+                            {"https://hs.example", "@a:hs.example", "D", "tok"})
+                            .isEmpty());
+            };
+        };
+        const R no{std::nullopt, "org.freedesktop.DBus.Error.NoReply", ""};
+        const R ok{QVariant(), {}, {}};
+        const auto purple = [&](int current, const QList<R>& ownerAnswers = {R{true, {}, {}}},
+                                R activate = {QVariant(), {}, {}}) {
+            return both(owner("im.pidgin.purple.PurpleService", ownerAnswers),
+                        answers({{"PurplePrimitiveGetTypeFromId", {R{5, {}, {}}}},
+                                 {"PurpleSavedstatusFindTransientByTypeAndMessage", {R{0, {}, {}}}},
+                                 {"PurpleSavedstatusNew", {R{7, {}, {}}}}, {"PurpleSavedstatusSetMessage", {ok}},
+                                 {"PurpleSavedstatusActivate", {activate}},
+                                 {"PurpleSavedstatusGetCurrent", {R{current, {}, {}}}}}));
+        };
+        const Script hexchat = both(owner("org.hexchat.service"),
+                                    answers({{"Connect", {R{"/c", {}, {}}}}, {"Command", {ok}}}));
+        const QString lpc = "the libpurple client (Pidgin, Finch)";
+        const QString account = "Matrix account @a:hs.example on https://hs.example: ";
         // clang-format off
-        row("presence", bridge::presenceRequest(login, "Gone & \"back\""), "PUT " + v3 + "presence/%40al%2Fice%3Ahs.example/status Bearer tok {\"presence\":\"unavailable\",\"status_msg\":\"Gone & \\\"back\\\"\"}");
-        row("login", bridge::passwordLoginRequest(login.homeserver, login.userId, "pw", "P"), "POST " + v3 + "login  {\"identifier\":{\"type\":\"m.id.user\",\"user\":\"@al/ice:hs.example\"},\"initial_device_display_name\":\"P\",\"password\":\"pw\",\"type\":\"m.login.password\"}");
+        QTest::newRow("nothing runs") << Script([](FakeTransports&) {}) << 0 << QStringList{"no messenger is running (WeeChat, mcabber, Pidgin or Finch, HexChat, Gajim, nheko, Matrix)"} << "";
+        QTest::newRow("no bus") << Script([](FakeTransports& f) { f.busUp = false; }) << 0 << QStringList{"no D-Bus session bus: down"} << "";
+        QTest::newRow("bus can't tell") << owner("org.hexchat.service", {no}) << 0 << QStringList{"HexChat did not answer in time"} << "";
+        QTest::newRow("libpurple taken") << purple(7) << 1 << QStringList{} << "PurpleSavedstatusSetMessage 7 Gone &amp; <b>back</b>";
+        QTest::newRow("libpurple status not kept") << purple(8) << 0 << QStringList{lpc + " did not keep the away status"} << "";
+        QTest::newRow("libpurple crash mid-call") << purple(7, {R{true, {}, {}}, R{false, {}, {}}}, no) << 0 << QStringList{lpc + " quit or crashed during the call"} << "";
+        QTest::newRow("HexChat taken") << hexchat << 1 << QStringList{} << "Command allserv away Gone & back";
+        QTest::newRow("HexChat frozen") << both(owner("org.hexchat.service"), answers({{"Connect", {no}}})) << 0 << QStringList{"HexChat did not answer in time"} << "";
+        QTest::newRow("Gajim's remote control off") << both(owner("org.gajim.Gajim"), answers({{"change_status", {FakeTransports::error("org.freedesktop.DBus.Error.UnknownObject")}}})) << 0 << QStringList{"Gajim: switch its setting remote_control on to let it take away messages"} << "";
+        QTest::newRow("Gajim refuses, HexChat takes") << both(hexchat, both(owner("org.gajim.Gajim"), answers({{"change_status", {R{false, {}, {}}}}}))) << 1 << QStringList{"Gajim refused the away status"} << "change_status away Gone & back ";
+        QTest::newRow("nheko left the bus") << both(owner("im.nheko.Nheko"), answers({{"setStatusMessage", {FakeTransports::error("org.freedesktop.DBus.Error.ServiceUnknown")}}})) << 0 << QStringList{"nheko left the D-Bus session bus"} << "";
+        QTest::newRow("nheko fails") << both(owner("im.nheko.Nheko"), answers({{"setStatusMessage", {FakeTransports::error("x.Err")}}})) << 0 << QStringList{"nheko: D-Bus error x.Err: boom"} << "";
+        QTest::newRow("WeeChat and its child") << both(process("/usr/bin/weechat-headless (deleted)", 12, "/r/weechat_fifo_12"), process("/usr/bin/weechat", 13, "/r/weechat_fifo_12")) << 1 << QStringList{} << "/r/weechat_fifo_12 */away -all Gone & back\n";
+        QTest::newRow("WeeChat with another FIFO") << process("/usr/bin/weechat", 12, "/r/other") << 0 << QStringList{"WeeChat (process 12) has no FIFO of its own open (its fifo plugin, on by default: /fifo enable)"} << "";
+        QTest::newRow("FIFO without a reader") << both(process("/usr/bin/weechat", 12, "/r/weechat_fifo"), [](FakeTransports& f) { f.fifoError = "nothing reads it"; }) << 0 << QStringList{"WeeChat (process 12)'s FIFO /r/weechat_fifo: nothing reads it"} << "";
+        QTest::newRow("another user's process") << process("/usr/bin/weechat", 12, "/r/weechat_fifo_12", 1) << 0 << QStringList{"no messenger is running (WeeChat, mcabber, Pidgin or Finch, HexChat, Gajim, nheko, Matrix)"} << "";
+        QTest::newRow("mcabber's configured FIFO") << both(process("/usr/bin/mcabber", 9, "/r/m"), [](FakeTransports& f) {
+            QVERIFY(QDir().mkpath(QDir::homePath() + "/.mcabber") && writeBytes(QDir::homePath() + "/.mcabber/mcabberrc", "set fifo_name = ~/f\n"));
+            f.files[QDir::homePath() + "/f"] = {1, qHash("/r/m"_qba)};
+        }) << 1 << QStringList{} << "/r/m /status away Gone & back\n";
+        QTest::newRow("mcabber without") << process("/usr/bin/mcabber", 9, "/r/m") << 0 << QStringList{"mcabber (process 9) has no FIFO of its own open (`module load fifo` and `set fifo_name` in its mcabberrc)"} << "";
+        QTest::newRow("Matrix taken") << matrix({200, "{}", {}, false, false}) << 1 << QStringList{} << "PUT https://hs.example/_matrix/client/v3/presence/%40a%3Ahs.example/status {\"presence\":\"unavailable\",\"status_msg\":\"Gone & back\"}";
+        QTest::newRow("M_UNKNOWN_TOKEN") << matrix({401, "{\"errcode\":\"M_UNKNOWN_TOKEN\"}", {}, false, false}) << 0 << QStringList{account + "the homeserver no longer accepts the stored login (M_UNKNOWN_TOKEN); run pellory-aim-bridge --matrix-login again"} << "";
+        QTest::newRow("Matrix error") << matrix({500, "{\"errcode\":\"M_X\",\"error\":\"a\\u001bb\"}", {}, false, false}) << 0 << QStringList{account + "the homeserver answered HTTP 500 M_X: a b"} << "";
+        QTest::newRow("Matrix timeout") << matrix({0, {}, {}, true, false}) << 0 << QStringList{account + "no answer from the homeserver in time"} << "";
+        QTest::newRow("Matrix unreachable") << matrix({0, {}, "refused", false, false}) << 0 << QStringList{account + "cannot reach the homeserver: refused"} << "";
         // clang-format on
     }
-    void matrixRequests() {
-        QFETCH(QByteArray, request);
-        QTEST(request, "expected");
+    void delivery() {
+        QFETCH(Script, script);
+        QFETCH(QString, sent);
+        QTemporaryDir home;
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath("config")));
+        FakeTransports fakes;
+        script(fakes);
+        bridge::Transports transports{fakes, fakes, fakes};
+        std::atomic<bool> anyTaken{false};
+        const bridge::Delivery delivery = bridge::setAwayEverywhere(
+            bridge::messengerText("Gone &amp; <b>back</b>"), transports, anyTaken);
+        QTEST(delivery.failures, "failures");
+        QTEST(delivery.taken, "taken");
+        QCOMPARE(anyTaken, delivery.taken > 0);
+        QVERIFY2(sent.isEmpty() || fakes.sent.contains(sent), qPrintable(fakes.sent.join('|')));
+    }
+
+    // The password login goes as JSON, never in the URL.
+    void passwordLogin() {
+        const bridge::HttpRequest r =
+            bridge::passwordLoginRequest("https://hs.example/m/", "@al/ice:hs.example", "pw", "P");
+        QCOMPARE(r.method + ' ' + r.url.toEncoded() + ' ' + r.body,
+                 "POST https://hs.example/m/_matrix/client/v3/login "
+                 "{\"identifier\":{\"type\":\"m.id.user\",\"user\":\"@al/"
+                 "ice:hs.example\"},\"initial_device_display_name\":\"P\",\"password\":\"pw\","
+                 "\"type\":\"m.login.password\"}");
     }
 
     // The login file reads back as written only while its owner alone may read it, and a
@@ -169,25 +232,12 @@ private slots:
                  qPrintable(stored.error));
     }
 
-    // Where WeeChat's and mcabber's own FIFOs are: another FIFO a client holds is not its own.
-    void ownFifos_data() {
-        QTest::addColumn<QByteArray>("mcabberrc");
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QString>("expected"); // mcabber's FIFO; "WeeChat" when it is WeeChat's
-        // clang-format off
-        QTest::newRow("WeeChat's") << QByteArray() << "weechat_fifo_12" << "WeeChat";
-        QTest::newRow("another FIFO") << QByteArray() << "weechat_fifo_12.x" << "";
-        QTest::newRow("mcabber's, last set") << "set fifo_name = /a\n#set fifo_name = /b\n  set  fifo_name=~/c d \n"_qba << "" << "/h/c d";
-        QTest::newRow("mcabber without") << "module load fifo\n"_qba << "" << "";
-        // clang-format on
-    }
-    void ownFifos() {
-        QFETCH(QByteArray, mcabberrc);
-        QFETCH(QString, fileName);
-        QTEST(fileName.isEmpty()                    ? bridge::mcabberFifoSetting(mcabberrc, "/h")
-              : bridge::isWeechatFifoName(fileName) ? QStringLiteral("WeeChat")
-                                                    : QString(),
-              "expected");
+    // The FIFO an mcabberrc names: the last setting that is not a comment.
+    void mcabberFifo() {
+        QCOMPARE(bridge::mcabberFifoSetting(
+                     "set fifo_name = /a\n#set fifo_name = /b\n  set  fifo_name=~/c d \n", "/h"),
+                 "/h/c d");
+        QCOMPARE(bridge::mcabberFifoSetting("module load fifo\n", "/h"), "");
     }
 
     // The fuzz target's promises, on every link kept in fuzz/inputs/links.

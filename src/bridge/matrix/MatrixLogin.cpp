@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "MatrixLogin.h"
+#include "matrix/MatrixLogin.h"
 
 #include <QDir>
 #include <QFile>

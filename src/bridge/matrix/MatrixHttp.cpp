@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "MatrixHttp.h"
+#include "matrix/MatrixHttp.h"
 
 #include <QEventLoop>
 #include <QSslSocket>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "MatrixApi.h"
+#include "matrix/MatrixApi.h"
 
 #include <QDeadlineTimer>
 

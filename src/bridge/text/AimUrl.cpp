@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "AimUrl.h"
+#include "text/AimUrl.h"
+
+#include "text/MessengerText.h"
 
 #include "TextDecoding.h"
 
@@ -8,16 +10,6 @@ namespace bridge {
 namespace {
 
 constexpr qsizetype kShownCommandLength = 40;
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool sameName(QByteArrayView a, QByteArrayView b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -87,8 +79,8 @@ std::optional<QByteArray> percentDecode(QByteArrayView value) {
             bytes += c == '+' ? ' ' : c;
             continue;
         }
-        const int high = i + 1 < value.size() ? hexDigit(value[i + 1]) : -1;
-        const int low = i + 2 < value.size() ? hexDigit(value[i + 2]) : -1;
+        const int high = i + 1 < value.size() ? hexValue(char16_t(uchar(value[i + 1]))) : -1;
+        const int low = i + 2 < value.size() ? hexValue(char16_t(uchar(value[i + 2]))) : -1;
         if (high < 0 || low < 0)
             return std::nullopt;
         bytes += char(high * 16 + low);

@@ -1,20 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "MessengerText.h"
+#include "text/MessengerText.h"
 
-#include "PlainText.h"
+#include <QList>
 
 namespace bridge {
 
 namespace {
-
-bool isHexDigit(QChar c, int& value) {
-    const char16_t u = c.unicode();
-    value = u >= '0' && u <= '9'   ? u - '0'
-            : u >= 'a' && u <= 'f' ? u - 'a' + 10
-            : u >= 'A' && u <= 'F' ? u - 'A' + 10
-                                   : -1;
-    return value >= 0;
-}
 
 // A character XML can hold, which every status store and protocol here is made of.
 bool isStorable(char32_t c) {
@@ -158,6 +149,77 @@ QString withoutControlReferences(QString text) {
     return text;
 }
 
+// ---- Plain text ----
+
+constexpr qsizetype kLongestEntity = 10; // "&#x10FFFF;"
+
+struct Entity {
+    const char16_t* name;
+    char32_t character;
+};
+constexpr Entity kNamedEntities[] = {{u"amp", u'&'},  {u"lt", u'<'},    {u"gt", u'>'},
+                                     {u"quot", u'"'}, {u"apos", u'\''}, {u"nbsp", u'\u00a0'}};
+
+// The character a reference at `at` stands for, with its length: a named entity of the
+// table, or a numeric reference to a character.
+std::optional<Reference> referenceAt(QStringView text, qsizetype at) {
+    const qsizetype end = text.indexOf(u';', at + 1);
+    for (const Entity& entity : kNamedEntities) {
+        if (end > at && end - at <= kLongestEntity &&
+            text.sliced(at + 1, end - at - 1) == QStringView(entity.name))
+            return Reference{entity.character, end - at + 1};
+    }
+    const std::optional<Reference> numeric = numericReferenceAt(text, at);
+    const quint32 c = numeric ? numeric->codePoint : 0;
+    if (c != 0 && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF)) // controls too: dropped later
+        return numeric;
+    return std::nullopt;
+}
+
+// Tags that begin a new line where they stand: <br>, <p>, <div>, <li> and their ends.
+bool breaksLine(QStringView tag) {
+    QStringView name = tag.startsWith(u'/') ? tag.sliced(1) : tag;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (name[i].isSpace() || name[i] == u'/') {
+            name.truncate(i);
+            break;
+        }
+    }
+    for (const char16_t* block : {u"br", u"p", u"div", u"li"}) {
+        if (name.compare(QStringView(block), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Tags removed, entities decoded; white space and control characters still as they come.
+QString withoutMarkup(QStringView markup) {
+    QString text;
+    text.reserve(markup.size());
+    for (qsizetype i = 0; i < markup.size(); ++i) {
+        if (const qsizetype tag = tagLength(markup, i); tag > 0) {
+            if (breaksLine(markup.sliced(i + 1, tag - 2)))
+                text += u'\n';
+            i += tag - 1;
+            continue;
+        }
+        if (markup[i] == u'&') {
+            if (const std::optional<Reference> reference = referenceAt(markup, i)) {
+                const char32_t c = reference->codePoint;
+                text += QString::fromUcs4(&c, 1);
+                i += reference->length - 1;
+                continue;
+            }
+        }
+        text += markup[i];
+    }
+    return text;
+}
+
+qsizetype utf8Length(char32_t c) {
+    return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+}
+
 } // namespace
 
 std::optional<Reference> numericReferenceAt(QStringView text, qsizetype at) {
@@ -176,20 +238,43 @@ std::optional<Reference> numericReferenceAt(QStringView text, qsizetype at) {
     if (hex) {
         ++i;
         skipBlanksAndSign(); // as scanf's "%x" after the "x", "0x" included
-        int digit = 0;
         if (text.sliced(i).startsWith(u"0x", Qt::CaseInsensitive) && i + 2 < text.size() &&
-            isHexDigit(text[i + 2], digit))
+            hexValue(text[i + 2].unicode()) >= 0)
             i += 2;
     }
     quint32 value = 0;
     const qsizetype digits = i;
-    for (int digit; i < text.size() && isHexDigit(text[i], digit) && (hex || digit < 10); ++i)
+    for (int digit;
+         i < text.size() && (digit = hexValue(text[i].unicode())) >= 0 && (hex || digit < 10); ++i)
         value = value * (hex ? 16 : 10) + quint32(digit);
     if (i == digits)
         return std::nullopt;
     if (i < text.size() && text[i] == u';')
         ++i;
     return Reference{negative ? 0u - value : value, i - at};
+}
+
+QString ircAwayText(const QString& markup) {
+    QString text;
+    qsizetype bytes = 0;
+    bool blank = false;
+    for (const char32_t c : withoutMarkup(markup).toUcs4()) {
+        if (QChar::isSpace(c)) {
+            blank = !text.isEmpty();
+            continue;
+        }
+        if (isControl(c) || c == 0xFFFE || c == 0xFFFF) // not even XML can hold these
+            continue;
+        const qsizetype length = utf8Length(c) + (blank ? 1 : 0);
+        if (bytes + length > kIrcAwayBytes)
+            break;
+        if (blank)
+            text += u' ';
+        text += QString::fromUcs4(&c, 1);
+        bytes += length;
+        blank = false;
+    }
+    return text.isEmpty() ? QStringLiteral("Away") : text;
 }
 
 MessengerText messengerText(const QString& away) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "MatrixLogin.h"
+#include "matrix/MatrixLogin.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "MatrixApi.h"
+#include "matrix/MatrixApi.h"
 
-#include "MessengerText.h"
+#include "text/MessengerText.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

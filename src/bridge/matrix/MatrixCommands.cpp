@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "MatrixCommands.h"
+#include "matrix/MatrixCommands.h"
 
-#include "MatrixHttp.h"
+#include "Report.h"
+#include "matrix/MatrixHttp.h"
 
-#include <QByteArrayView>
 #include <QFile>
 
 #include <csignal>
@@ -27,7 +27,7 @@ const QString kDeviceName = QStringLiteral("Pellory away messages");
 enum Status { kDone = 0, kFailed = 1, kUsage = 2 };
 
 int failWith(const QString& why, Status status = kFailed) {
-    std::fprintf(stderr, "pellory-aim-bridge: %s\n", why.toUtf8().constData());
+    report(why);
     return status;
 }
 
@@ -159,18 +159,17 @@ int logOut() {
 
 } // namespace
 
-int runMatrixCommand(int argc, char** argv) {
-    const QByteArrayView command(argv[1]);
-    if (command == "--matrix-logout" && argc == 2)
+int runMatrixCommand(const QString& command, const QStringList& arguments) {
+    if (command == QLatin1String("matrix-logout") && arguments.isEmpty())
         return logOut();
-    if ((command != "--matrix-login" && command != "--matrix-token") || argc != 4)
+    if (command == QLatin1String("matrix-logout") || arguments.size() != 2)
         return failWith(QStringLiteral("usage: pellory-aim-bridge --matrix-login HOMESERVER_URL "
                                        "USER_ID, --matrix-token HOMESERVER_URL USER_ID or "
                                        "--matrix-logout (see --help)"),
                         kUsage);
-    const QString typed = QString::fromLocal8Bit(argv[2]);
+    const QString& typed = arguments[0];
     const QUrl base = QUrl(typed, QUrl::StrictMode).adjusted(QUrl::NormalizePathSegments);
-    const QString userId = QString::fromLocal8Bit(argv[3]);
+    const QString& userId = arguments[1];
     if (const QString why = homeserverRefusal(typed); !why.isEmpty())
         return failWith(why, kUsage);
     if (!isMatrixUserId(userId))
@@ -178,7 +177,7 @@ int runMatrixCommand(int argc, char** argv) {
             QStringLiteral("%1 is not a Matrix user ID such as @alice:example.org").arg(userId),
             kUsage);
     return logIn(homeserverBase(base.toString(QUrl::FullyEncoded)), userId,
-                 command == "--matrix-token");
+                 command == QLatin1String("matrix-token"));
 }
 
 } // namespace bridge

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "Messenger.h"
+#include "Transports.h"
+
+#include <optional>
+
+namespace bridge {
+
+// One service on the session bus, each failed call told in one line that names the client.
+class DBusPeer {
+public:
+    // who names the client in messages, e.g. "HexChat".
+    DBusPeer(Bus& bus, const QString& service, const QString& who);
+
+    // Whether the service runs now; nothing when the bus could not tell (see error()).
+    std::optional<bool> running();
+
+    // The call's first result (invalid when it has none), or nothing when it failed.
+    std::optional<QVariant> call(const QString& path, const QString& interface,
+                                 const QString& method, const QVariantList& arguments);
+
+    // Why the last call failed: one line.
+    const QString& error() const { return error_; }
+    // The D-Bus name of the last call's error, such as org.freedesktop.DBus.Error.UnknownObject.
+    const QString& errorName() const { return errorName_; }
+
+private:
+    std::optional<QVariant> send(const QString& service, const QString& path,
+                                 const QString& interface, const QString& method,
+                                 const QVariantList& arguments);
+
+    Bus& bus_;
+    QString service_;
+    QString who_;
+    QString error_;
+    QString errorName_;
+};
+
+// A messenger reached over the session bus. A client that is not running neither took the
+// text nor failed; when the bus cannot tell, that is its one failure.
+class DBusMessenger : public Messenger {
+public:
+    DBusMessenger(Bus& bus, const QString& service, const QString& who)
+        : peer_(bus, service, who) {}
+    Delivery setAway(const MessengerText& text) final;
+
+protected:
+    // Sets the text on the running client: why it failed, or empty.
+    virtual QString deliver(const MessengerText& text) = 0;
+
+    DBusPeer peer_;
+};
+
+} // namespace bridge

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+#include "Messenger.h"
+#include "Transports.h"
+
+#include <memory>
+
+#include <unistd.h>
+
+namespace bridge {
+
+namespace {
+
+// The presence of the Matrix account logged in with --matrix-login, set on the homeserver
+// itself: Element and the other clients have no local interface for it, and presence
+// belongs to the account, so all its clients and contacts see it. Without a stored login
+// Matrix counts as not running. It becomes "unavailable" with the plain text as its status.
+class MatrixPresence final : public Messenger {
+public:
+    explicit MatrixPresence(Http& http) : http_(http) {}
+
+    Delivery setAway(const MessengerText& text) override {
+        const StoredLogin stored =
+            readMatrixLogin(matrixLoginPath(QProcessEnvironment::systemEnvironment()), ::geteuid());
+        if (!stored.login)
+            return stored.error.isEmpty() ? Delivery{} : Delivery{0, {stored.error}};
+        const MatrixLogin& login = *stored.login;
+        const QString failure = matrixFailure(login.homeserver, login.userId,
+                                              http_.send(presenceRequest(login, text.plain())));
+        return failure.isEmpty() ? Delivery{1, {}} : Delivery{0, {failure}};
+    }
+
+private:
+    Http& http_;
+};
+
+} // namespace
+
+std::unique_ptr<Messenger> makeMatrixPresence(Transports& transports) {
+    return std::make_unique<MatrixPresence>(transports.http);
+}
+
+} // namespace bridge
