@@ -62,14 +62,14 @@ QString whyKeep(const QFileInfo& info, const QString& target) {
 constexpr char kUnfinishedMark[] = ".pellory-save-";
 constexpr int kRandomLength = 6;
 
-int createTemporary(const QByteArray& target, QByteArray& name) {
+int createTemporary(const QByteArray& target, QByteArray& name, mode_t mode) {
     static constexpr char kLetters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = target + kUnfinishedMark;
         for (int i = 0; i < kRandomLength; ++i)
             name += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
-        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
@@ -113,7 +113,7 @@ void syncFolder(const QByteArray& folder) {
 
 } // namespace
 
-QString replaceFile(const QString& path, const QByteArray& content) {
+QString replaceFile(const QString& path, const QByteArray& content, FileMode mode) {
     if (path.isEmpty())
         return QStringLiteral("no file name");
     const QFileInfo info(path);
@@ -123,13 +123,14 @@ QString replaceFile(const QString& path, const QByteArray& content) {
     if (const QString why = ensureFolder(QFileInfo(target).absolutePath()); !why.isEmpty())
         return why;
     QByteArray temporary;
-    const int fd = createTemporary(QFile::encodeName(target), temporary);
+    const bool secret = mode == FileMode::Private;
+    const int fd = createTemporary(QFile::encodeName(target), temporary, secret ? 0600 : 0666);
     if (fd < 0)
         return systemError();
     // Written whole and synced before the rename: a full disk shows at the write or the
     // sync, never as a short file put in the old one's place.
-    const bool written = takeOwnerAndMode(fd, QFile::encodeName(target)) && writeAll(fd, content) &&
-                         ::fsync(fd) == 0;
+    const bool written = (secret || takeOwnerAndMode(fd, QFile::encodeName(target))) &&
+                         writeAll(fd, content) && ::fsync(fd) == 0;
     const QString why = written ? QString() : systemError();
     if (::close(fd) != 0 || !written ||
         ::rename(temporary.constData(), QFile::encodeName(target).constData()) != 0) {

@@ -14,7 +14,11 @@ namespace storage {
 // disk, the old file stays exactly as it was. A file or folder without any write permission bit is
 // left alone even by root, and so is a file the user can't read. Returns why the file could not be
 // written, in a few words, or an empty string when it now holds the content.
-[[nodiscard]] QString replaceFile(const QString& path, const QByteArray& content);
+// A private file is made mode 0600 from its creation on, whatever the old one had: a secret
+// in it is never readable by others, not even for a moment.
+enum class FileMode { AsBefore, Private };
+[[nodiscard]] QString replaceFile(const QString& path, const QByteArray& content,
+                                  FileMode mode = FileMode::AsBefore);
 
 // Removes the temporary files that saves of this file left when they were cut short (by a
 // kill or a power cut) beside it, and nothing else.

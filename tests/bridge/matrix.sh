@@ -47,7 +47,7 @@ login_to "$FAKE/mallory"
 ((STATUS == 1)) && grep -q "says the login is @mallory" "$T/out" && grep -qx "POST /mallory/_matrix/client/v3/logout" "$T/fake.log" &&
     [[ ! -e $LOGIN ]] || fail "another account's login: $(cat "$T/out")"
 STRACE="strace -f -o $T/trace -e trace=openat,chmod,fchmod,fchmodat" login_to "$FAKE/alice" && [[ -s $LOGIN ]] || fail "a login: $(cat "$T/out")"
-grep -qE 'matrix-login\.json\.[[:alnum:]]{6}", O_RDWR\|O_CREAT\|O_EXCL\|O_CLOEXEC, 0600\)' "$T/trace" &&
+grep -qE 'matrix-login\.json\.pellory-save-[[:alnum:]]{6}", O_WRONLY\|O_CREAT\|O_EXCL\|O_CLOEXEC, 0600\)' "$T/trace" &&
     ! grep -E 'chmod.*, 0[0-7]*[1-7][0-7]?\)' "$T/trace" | grep -vE ', 0[67]00\)' || fail "the login file is not private from the start: $(grep -F matrix-login "$T/trace")"
 ! grep -q $'\x1b' "$T/out" || fail "the homeserver's escapes reached the terminal: $(od -c "$T/out")"
 for mode in redirect endless; do

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "matrix/MatrixLogin.h"
 
+#include "FileAccess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -65,16 +67,6 @@ QString makePrivateFolder(const QString& folder) {
     if (::chmod(name.constData(), 0700) != 0)
         return QStringLiteral("cannot make %1 private: %2").arg(folder, systemError());
     return {};
-}
-
-bool writeAll(int fd, const QByteArray& bytes) {
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (written < 0 && errno != EINTR)
-            return false;
-        done += qMax<ssize_t>(written, 0);
-    }
-    return true;
 }
 
 } // namespace
@@ -142,25 +134,9 @@ QString writeMatrixLogin(const QString& path, const MatrixLogin& login) {
     const QString folder = QFileInfo(path).absolutePath();
     if (const QString why = makePrivateFolder(folder); !why.isEmpty())
         return why;
-    // mkstemp makes the file 0600 from the start: the token is never readable by others.
-    QByteArray temporary = QFile::encodeName(path) + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return QStringLiteral("cannot write in %1: %2").arg(folder, systemError());
-    const bool written = writeAll(fd, toJson(login)) && ::fsync(fd) == 0;
-    const QString why = systemError();
-    ::close(fd);
-    if (!written || ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
-        const QString error = written ? systemError() : why;
-        ::unlink(temporary.constData());
-        return QStringLiteral("cannot write %1: %2").arg(path, error);
-    }
-    // The rename itself reaches the disk only with the folder.
-    const int folderFd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (folderFd >= 0) {
-        ::fsync(folderFd);
-        ::close(folderFd);
-    }
+    if (const QString why = storage::replaceFile(path, toJson(login), storage::FileMode::Private);
+        !why.isEmpty())
+        return QStringLiteral("cannot write %1: %2").arg(path, why);
     return {};
 }
 
