@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # pellory-aim-bridge against a private Synapse homeserver: a login with --matrix-login, then
-# the presence as a second account in a shared room reads it; a login file others can read,
-# a revoked token, a frozen and a stopped homeserver, each told in one line within 2 s.
+# the presence as a second account in a shared room reads it; a revoked token and a frozen
+# homeserver, each told in one line within 2 s. Before it, a lying homeserver of our own.
 # Usage: matrix.sh BRIDGE THIRD_PARTY_DIR CACHE_DIR
 set -uo pipefail
 source "$(dirname "$0")/../support/session.sh"
@@ -10,7 +10,6 @@ source "$(dirname "$0")/../support/matrix.sh"
 need dbus-run-session python3 strace
 private_session dbus-run-session -- bash "$0" "$@"
 BRIDGE=$1
-GONE='aim:goaway?message=Gone+fishing+%26+back+%3Cb%3Esoon%3C%2Fb%3E' # as in the IRC test
 isolated_home
 LOGIN=$XDG_CONFIG_HOME/pellory/matrix-login.json
 # A homeserver that lies: a redirect, an endless answer, another account's login, escapes.
@@ -52,11 +51,11 @@ grep -qE 'matrix-login\.json\.pellory-save-[[:alnum:]]{6}", O_WRONLY\|O_CREAT\|O
 ! grep -q $'\x1b' "$T/out" || fail "the homeserver's escapes reached the terminal: $(od -c "$T/out")"
 for mode in redirect endless; do
     sed -i "s|$FAKE/[a-z]*|$FAKE/$mode|" "$LOGIN"
-    /usr/bin/time -f %M -o "$T/kib" timeout 10 "$BRIDGE" 'aim:goaway?message=x' 2>"$T/out"
-    grep -q "^pellory-aim-bridge: Matrix account @alice:localhost on $FAKE/$mode: the homeserver" "$T/out" || fail "$mode: $(cat "$T/out")"
+    LINES=$(/usr/bin/time -f %M -o "$T/kib" timeout 10 "$BRIDGE" 'aim:goaway?message=x' 2>&1 >/dev/null)
+    [[ $LINES == "pellory-aim-bridge: Matrix account @alice:localhost on $FAKE/$mode: the homeserver"* ]] || fail "$mode: $LINES"
 done
 ! grep -q "redirected" "$T/fake.log" || fail "a redirect was followed"
-(($(tail -n 1 "$T/kib") < 65536)) && grep -q "too large\|larger than" "$T/out" || fail "an endless answer: $(tail -n 1 "$T/kib") KiB, $(cat "$T/out")"
+(($(tail -n 1 "$T/kib") < 65536)) && [[ $LINES == *"larger than 64 KiB"* ]] || fail "an endless answer: $(tail -n 1 "$T/kib") KiB, $LINES"
 echo "an endless answer cut off: $(tail -n 1 "$T/kib") KiB at most, $(grep -o '[0-9]*$' <<<"$(grep sent "$T/fake.log")") bytes sent"
 rm "$LOGIN"
 start_synapse "$2" "$3"
@@ -82,24 +81,16 @@ PY
 ROOM=$(matrix_api POST /_matrix/client/v3/createRoom "$BOB" '{"invite":["@alice:localhost"]}' | python3 -c 'import json, sys; print(json.load(sys.stdin)["room_id"])')
 matrix_api POST "/_matrix/client/v3/join/$ROOM" "$ALICE" '{}' >/dev/null || fail "Alice does not join Bob's room"
 
-bridge() { # URL: as xdg-open calls the handler; sets STATUS, MS and LINES (its standard error)
-    local start=$(date +%s%N)
-    LINES=$(timeout 10 "$BRIDGE" "$1" 2>&1 >/dev/null)
-    STATUS=$? MS=$((($(date +%s%N) - start) / 1000000))
-}
 sets() { # URL TEXT: the status message Bob then reads of Alice
-    bridge "$1"
+    run_bridge "$1"
     local read=$(matrix_api GET /_matrix/client/v3/presence/@alice:localhost/status "$BOB")
     ((STATUS == 0)) && [[ -z $LINES && $read == *'"status_msg":"'"$2"'"'* ]] || fail "$1: status $STATUS, $LINES, Bob reads $read"
 }
 fails_with() { # WHAT TEXT: one line that holds TEXT and not the token, a non-zero status, within 2 s
-    bridge 'aim:goaway?message=x'
+    run_bridge 'aim:goaway?message=x'
     ((STATUS != 0 && MS < 2000)) && [[ $LINES == *"$2"* && $LINES != *$'\n'* && $LINES != *"$ALICE"* ]] || fail "$1: status $STATUS, $MS ms, $LINES"
 }
 sets "$GONE" 'Gone fishing & back soon'
-chmod 644 "$LOGIN"
-fails_with "a login file others can read" "mode 0644 lets other users read or change the token"
-chmod 600 "$LOGIN"
 cp -p "$LOGIN" "$T/ended"
 "$BRIDGE" --matrix-logout >/dev/null && [[ ! -e $LOGIN ]] || fail "--matrix-logout"
 cp -p "$T/ended" "$LOGIN"
@@ -108,6 +99,4 @@ matrix_token alice alice-pw | "$BRIDGE" --matrix-token "$SYNAPSE_URL" @alice:loc
 sets 'aim:goaway?message=By+token' 'By token'
 kill -STOP "$SYNAPSE_PID"
 fails_with "a frozen homeserver" "no answer from the homeserver in time"
-kill -KILL "$SYNAPSE_PID" && wait "$SYNAPSE_PID" 2>/dev/null
-fails_with "a stopped homeserver" "cannot reach the homeserver: Connection refused"
 echo "all checks passed"

@@ -59,8 +59,7 @@ wait_for 20 "Gajim's remote control" dbus-send --session --dest=org.gajim.Gajim 
 seen() { grep -q "^$1@localhost $2$" "$T/seen"; } # CLIENT PRESENCE: the watcher saw it
 for client in "${CLIENTS[@]}"; do wait_for 60 "$client online" seen $client 'available '; done
 
-start=$(date +%s%N) && timeout 10 "$1" 'aim:goaway?message=Gone+fishing+%26+back+%3Cb%3Esoon%3C%2Fb%3E' 2>"$T/stderr"
-status=$? ms=$((($(date +%s%N) - start) / 1000000)) && echo "the bridge took $ms ms"
-((status == 0 && ms < 2000)) && [[ ! -s $T/stderr ]] || fail "the bridge: status $status, $ms ms, $(cat "$T/stderr")"
+BRIDGE=$1 && run_bridge "$GONE" && echo "the bridge took $MS ms"
+((STATUS == 0 && MS < 2000)) && [[ -z $LINES ]] || fail "the bridge: status $STATUS, $MS ms, $LINES"
 for client in "${CLIENTS[@]}"; do wait_for 10 "the away text from $client" seen $client 'away Gone fishing & back soon'; done
 echo "all checks passed"

@@ -62,6 +62,22 @@ stop_all() {
 trap stop_all EXIT
 trap 'exit 143' TERM INT
 
+# The link the bridge tests send first: "Gone fishing & back <b>soon</b>".
+GONE='aim:goaway?message=Gone+fishing+%26+back+%3Cb%3Esoon%3C%2Fb%3E'
+# run_bridge URL: $BRIDGE as xdg-open calls the handler; sets STATUS, MS and LINES (its
+# standard error).
+run_bridge() {
+    local start=$(date +%s%N)
+    LINES=$(timeout 10 "$BRIDGE" "$1" 2>&1 >/dev/null)
+    STATUS=$? MS=$((($(date +%s%N) - start) / 1000000))
+}
+# ends_in_time STATUS LINES WHAT URL: the exit status (a pattern) and the number of lines on
+# standard error, within two seconds.
+ends_in_time() {
+    run_bridge "$4"
+    [[ $STATUS$(grep -c . <<<"$LINES") =~ ^$1$2$ ]] && ((MS < 2000)) || fail "$3: status $STATUS, $MS ms, $LINES"
+}
+
 free_port() { /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
 
 # in_terminal NAME COMMAND: runs a terminal program in tmux, below the pane's shell (tmux
