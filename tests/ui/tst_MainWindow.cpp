@@ -259,21 +259,13 @@ private slots:
         QTest::addColumn<QByteArray>("before"); // clicked first
         QTest::addColumn<QByteArray>("button");
         QTest::addColumn<QByteArray>("focus");
-        QTest::newRow("Remove Selected") << ""_qba
-                                         << "removeSelectedButton"_qba
-                                         << "messageList"_qba;
-        QTest::newRow("Start") << ""_qba
-                               << "startButton"_qba
-                               << "stopButton"_qba;
-        QTest::newRow("Stop") << "startButton"_qba
-                              << "stopButton"_qba
-                              << "startButton"_qba;
-        QTest::newRow("Enable") << ""_qba
-                                << "enableCountdownButton"_qba
-                                << "disableCountdownButton"_qba;
-        QTest::newRow("Disable") << "enableCountdownButton"_qba
-                                 << "disableCountdownButton"_qba
-                                 << "enableCountdownButton"_qba;
+        // clang-format off
+        QTest::newRow("Remove Selected") << ""_qba << "removeSelectedButton"_qba << "messageList"_qba;
+        QTest::newRow("Start") << ""_qba << "startButton"_qba << "stopButton"_qba;
+        QTest::newRow("Stop") << "startButton"_qba << "stopButton"_qba << "startButton"_qba;
+        QTest::newRow("Enable") << ""_qba << "enableCountdownButton"_qba << "disableCountdownButton"_qba;
+        QTest::newRow("Disable") << "enableCountdownButton"_qba << "disableCountdownButton"_qba << "enableCountdownButton"_qba;
+        // clang-format on
     }
     void focusAfterOwnAction() {
         QFETCH(QByteArray, before);

@@ -60,4 +60,23 @@ Delivery DBusMessenger::setAway(const MessengerText& text) {
     return error.isEmpty() ? Delivery{1, {}} : Delivery{0, {error}};
 }
 
+namespace {
+
+class FunctionMessenger final : public DBusMessenger {
+public:
+    FunctionMessenger(Bus& bus, const QString& service, const QString& who, Deliver deliver)
+        : DBusMessenger(bus, service, who), deliver_(std::move(deliver)) {}
+
+private:
+    QString deliver(const MessengerText& text) override { return deliver_(peer_, text); }
+    Deliver deliver_;
+};
+
+} // namespace
+
+std::unique_ptr<Messenger> makeDBusMessenger(Bus& bus, const QString& service, const QString& who,
+                                             Deliver deliver) {
+    return std::make_unique<FunctionMessenger>(bus, service, who, std::move(deliver));
+}
+
 } // namespace bridge

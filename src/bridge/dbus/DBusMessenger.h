@@ -4,6 +4,8 @@
 #include "Messenger.h"
 #include "Transports.h"
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace bridge {
@@ -52,5 +54,10 @@ protected:
 
     DBusPeer peer_;
 };
+
+// A D-Bus messenger whose delivery is one function: why it failed, or empty.
+using Deliver = std::function<QString(DBusPeer& peer, const MessengerText& text)>;
+std::unique_ptr<Messenger> makeDBusMessenger(Bus& bus, const QString& service, const QString& who,
+                                             Deliver deliver);
 
 } // namespace bridge
