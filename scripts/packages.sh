@@ -15,3 +15,5 @@ MATRIX_PACKAGES=(python3-venv python3-poetry-core python3-jsonschema python3-fro
     python3-phonenumbers python3-prometheus-client python3-attr python3-netaddr python3-jinja2
     python3-bleach python3-typing-extensions python3-cryptography python3-ijson
     python3-matrix-common python3-packaging python3-pydantic)
+# Building and checking the Debian packages (scripts/build-deb, tests/package/deb.sh).
+PACKAGE_PACKAGES=(dpkg-dev debhelper fakeroot lintian)
