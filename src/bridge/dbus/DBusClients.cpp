@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+// The D-Bus clients that take the away text in a call or two; libpurple, which needs more,
+// has a file of its own.
+#include "dbus/DBusMessenger.h"
+
+namespace bridge {
+
+// A running HexChat, through the remote interface of its D-Bus plugin (loaded by default).
+// It sets the plain text as the away text on every server HexChat is connected to.
+std::unique_ptr<Messenger> makeHexchatClient(Transports& transports) {
+    return makeDBusMessenger(
+        transports.bus, QStringLiteral("org.hexchat.service"), QStringLiteral("HexChat"),
+        [](DBusPeer& peer, const MessengerText& text) {
+            // HexChat makes an object for each connected program, known only on this
+            // connection.
+            const std::optional<QVariant> path = peer.call(
+                QStringLiteral("/org/hexchat/Remote"), QStringLiteral("org.hexchat.connection"),
+                QStringLiteral("Connect"),
+                {QStringLiteral("pellory-aim-bridge"), QStringLiteral("Pellory AIM bridge"),
+                 QStringLiteral("Sets the away message from aim: links"), QStringLiteral("1.0")});
+            if (!path)
+                return peer.error();
+            const bool done = peer.call(path->toString(), QStringLiteral("org.hexchat.plugin"),
+                                        QStringLiteral("Command"),
+                                        {QStringLiteral("allserv away ") + text.plain()})
+                                  .has_value();
+            return done ? QString() : peer.error();
+        });
+}
+
+// A running Gajim, once its setting remote_control is on (off by default). One call sets
+// the plain text on every account that follows Gajim's global status, as its status menu does.
+std::unique_ptr<Messenger> makeGajimClient(Transports& transports) {
+    return makeDBusMessenger(
+        transports.bus, QStringLiteral("org.gajim.Gajim"), QStringLiteral("Gajim"),
+        [](DBusPeer& peer, const MessengerText& text) {
+            // An empty account stands for all of them.
+            const std::optional<QVariant> done = peer.call(
+                QStringLiteral("/org/gajim/dbus/RemoteObject"),
+                QStringLiteral("org.gajim.dbus.RemoteInterface"), QStringLiteral("change_status"),
+                {QStringLiteral("away"), text.plain(), QString()});
+            if (done && done->toBool())
+                return QString();
+            // Gajim takes its bus name even while its remote control is off, and then has no
+            // object (for the first 5 seconds of its run too).
+            if (peer.errorName().startsWith(QLatin1String("org.freedesktop.DBus.Error.Unknown")))
+                return QStringLiteral("Gajim: switch its setting remote_control on to let it "
+                                      "take away messages");
+            return done ? QStringLiteral("Gajim refused the away status") : peer.error();
+        });
+}
+
+// A running nheko whose setting expose_dbus_api is on: the plain text becomes the status
+// message of its Matrix account.
+std::unique_ptr<Messenger> makeNhekoClient(Transports& transports) {
+    return makeDBusMessenger(
+        transports.bus, QStringLiteral("im.nheko.Nheko"), QStringLiteral("nheko"),
+        [](DBusPeer& peer, const MessengerText& text) {
+            const bool done = peer.call(QStringLiteral("/"), QStringLiteral("im.nheko.Nheko"),
+                                        QStringLiteral("setStatusMessage"), {text.plain()})
+                                  .has_value();
+            return done ? QString() : peer.error();
+        });
+}
+
+} // namespace bridge
