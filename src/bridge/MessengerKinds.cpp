@@ -42,8 +42,7 @@ const QList<MessengerKind>& messengerKinds() {
     return kinds;
 }
 
-Delivery setAwayEverywhere(const MessengerText& text, Transports& transports,
-                           std::atomic<bool>& anyTaken) {
+Delivery setEverywhere(const Away& away, Transports& transports, std::atomic<bool>& anyTaken) {
     std::vector<std::unique_ptr<Messenger>> messengers;
     QStringList names;
     for (const MessengerKind& kind : messengerKinds()) {
@@ -52,8 +51,8 @@ Delivery setAwayEverywhere(const MessengerText& text, Transports& transports,
     }
     std::vector<std::future<Delivery>> running;
     for (const auto& messenger : messengers)
-        running.push_back(std::async(std::launch::async, [&messenger, &text, &anyTaken] {
-            Delivery delivery = messenger->setAway(text);
+        running.push_back(std::async(std::launch::async, [&messenger, &away, &anyTaken] {
+            Delivery delivery = messenger->set(away);
             if (delivery.taken > 0)
                 anyTaken = true;
             return delivery;

@@ -24,10 +24,9 @@ struct MessengerKind {
 // Every kind, in the order their failures are told.
 const QList<MessengerKind>& messengerKinds();
 
-// Hands the text to every kind side by side; each returns by the deadline. The failure
-// lines include the bus's own, and one line when nothing runs at all. anyTaken turns true
-// as soon as one client has taken the text.
-Delivery setAwayEverywhere(const MessengerText& text, Transports& transports,
-                           std::atomic<bool>& anyTaken);
+// Sets the away text, or the user back, on every kind side by side; each returns by the
+// deadline. The failure lines include the bus's own, and one line when nothing runs at all.
+// anyTaken turns true as soon as one client has taken it.
+Delivery setEverywhere(const Away& away, Transports& transports, std::atomic<bool>& anyTaken);
 
 } // namespace bridge

@@ -56,12 +56,12 @@ QString description() {
     QStringList names;
     for (const bridge::MessengerKind& kind : bridge::messengerKinds())
         names << kind.name;
-    return QStringLiteral(
-               "Sets TEXT as the away message of every running messenger it knows: %1.\n"
-               "Register it as the handler of aim: links with\n"
-               "  xdg-mime default pellory-aim-bridge.desktop x-scheme-handler/aim\n"
-               "Exit status: 0 when a messenger took the message, 1 when none did, 2 for a "
-               "bad link or command line.")
+    return QStringLiteral("Sets TEXT as the away message of every running messenger it knows: %1.\n"
+                          "Register it as the handler of aim: links with\n"
+                          "  xdg-mime default pellory-aim-bridge.desktop x-scheme-handler/aim\n"
+                          "Exit status: 0 when a messenger took the message (or --back), 1 when "
+                          "none did, 2 for a "
+                          "bad link or command line.")
         .arg(names.join(QStringLiteral(", ")));
 }
 
@@ -71,6 +71,9 @@ struct CommandLine {
                             QStringLiteral("Displays this help.")};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
                                QStringLiteral("Displays the version.")};
+    QCommandLineOption back{QStringLiteral("back"),
+                            QStringLiteral("Sets you back, available without a message, "
+                                           "everywhere a link reaches.")};
     QCommandLineOption login{QStringLiteral("matrix-login"),
                              QStringLiteral("HOMESERVER_URL USER_ID: logs in to Matrix once, with "
                                             "the password from the terminal or standard input, "
@@ -85,7 +88,7 @@ struct CommandLine {
 
     CommandLine() {
         parser.setApplicationDescription(description());
-        parser.addOptions({help, version, login, token, logout});
+        parser.addOptions({help, version, back, login, token, logout});
         parser.addPositionalArgument(QStringLiteral("URL"),
                                      QStringLiteral("The link aim:goaway?message=TEXT."));
     }
@@ -121,21 +124,26 @@ int main(int argc, char** argv) {
     for (const QCommandLineOption* command : {&line.login, &line.token, &line.logout})
         if (line.parser.isSet(*command)) // typed in a terminal: no time limit
             exitWith(bridge::runMatrixCommand(command->names().constFirst(), positional));
-    if (positional.size() != 1)
-        failUsage(QStringLiteral("usage: pellory-aim-bridge 'aim:goaway?message=TEXT'"));
+    const bool back = line.parser.isSet(line.back);
+    if (positional.size() != (back ? 0 : 1))
+        failUsage(QStringLiteral("usage: pellory-aim-bridge 'aim:goaway?message=TEXT' or "
+                                 "pellory-aim-bridge --back"));
     armWatchdog();
-    // The link byte for byte, as the desktop handed it over: the only argument left.
-    const bridge::AwayRequest request = bridge::parseAimUrl(argv[argc - 1]);
-    if (!request.ok()) {
-        bridge::report(request.error);
-        exitWith(kBadUsage);
+    bridge::Away away;
+    if (!back) {
+        // The link byte for byte, as the desktop handed it over: the only argument left.
+        const bridge::AwayRequest request = bridge::parseAimUrl(argv[argc - 1]);
+        if (!request.ok()) {
+            bridge::report(request.error);
+            exitWith(kBadUsage);
+        }
+        away = bridge::messengerText(request.text);
     }
     bridge::SessionBus bus(deadline);
     bridge::ProcFs processes;
     bridge::NetworkHttp http(deadline);
     bridge::Transports transports{bus, processes, http};
-    const bridge::Delivery delivery =
-        bridge::setAwayEverywhere(bridge::messengerText(request.text), transports, anyTaken);
+    const bridge::Delivery delivery = bridge::setEverywhere(away, transports, anyTaken);
     for (const QString& failure : delivery.failures)
         bridge::report(failure);
     exitWith(delivery.taken > 0 ? kSet : kClientFailed);

@@ -97,6 +97,10 @@ cp -p "$T/ended" "$LOGIN"
 fails_with "a revoked token" "(M_UNKNOWN_TOKEN); run pellory-aim-bridge --matrix-login again"
 matrix_token alice alice-pw | "$BRIDGE" --matrix-token "$SYNAPSE_URL" @alice:localhost >/dev/null || fail "--matrix-token"
 sets 'aim:goaway?message=By+token' 'By token'
+run_bridge --back && ((STATUS == 0)) && [[ -z $LINES ]] || fail "--back: $LINES"
+matrix_api GET /_matrix/client/v3/presence/@alice:localhost/status "$BOB" |
+    python3 -c 'import json, sys; p = json.load(sys.stdin); sys.exit(p["presence"] != "online" or bool(p.get("status_msg")))' ||
+    fail "Bob does not see Alice back"
 kill -STOP "$SYNAPSE_PID"
 fails_with "a frozen homeserver" "no answer from the homeserver in time"
 echo "all checks passed"

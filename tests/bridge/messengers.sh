@@ -98,6 +98,9 @@ before=$(statuses)
 for i in $(seq 10); do sets "aim:goaway?message=Rotation+$((i % 2))" "Rotation $((i % 2))" || fail "rotation $i"; done
 (($(statuses) - before <= 2)) || fail "10 rotations of two texts added $(($(statuses) - before)) statuses"
 
+# --back: no one is away any more, as other IRC users see it.
+ends_in_time 0 0 "--back" --back
+wait_for 30 "all four back" eval '[[ -z $(aways finchy weechy weedir hexy) ]]'
 kill -STOP "$FINCH"
 ends_in_time 0 1 "a frozen Finch beside WeeChat and HexChat" 'aim:goaway?message=frozen'
 shows_away frozen weechy weedir hexy

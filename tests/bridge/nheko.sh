@@ -36,4 +36,5 @@ BRIDGE=$1 && run_bridge "$GONE"
 ((STATUS == 0)) && [[ -z $LINES ]] || fail "the bridge: $LINES"
 status() { [[ $(matrix_api GET /_matrix/client/v3/presence/@nheko:localhost/status "$READER" | json status_msg) == "$1" ]]; }
 wait_for 10 "nheko's status message" status 'Gone fishing & back soon'
+run_bridge --back && wait_for 10 "nheko's status message gone" status ''
 echo "all checks passed"

@@ -153,6 +153,12 @@ private slots:
         QTest::newRow("Matrix error") << matrix({500, "{\"errcode\":\"M_X\",\"error\":\"a\\u001bb\"}", {}, false, false}) << 0 << QStringList{account + "the homeserver answered HTTP 500 M_X: a b"} << "";
         QTest::newRow("Matrix timeout") << matrix({0, {}, {}, true, false}) << 0 << QStringList{account + "no answer from the homeserver in time"} << "";
         QTest::newRow("Matrix unreachable") << matrix({0, {}, "refused", false, false}) << 0 << QStringList{account + "cannot reach the homeserver: refused"} << "";
+        QTest::newRow("back: libpurple") << purple(7) << 1 << QStringList{} << "PurpleSavedstatusSetMessage 7 ";
+        QTest::newRow("back: HexChat") << hexchat << 1 << QStringList{} << "Command allserv back";
+        QTest::newRow("back: Gajim") << both(owner("org.gajim.Gajim"), answers({{"change_status", {R{true, {}, {}}}}})) << 1 << QStringList{} << "change_status online  ";
+        QTest::newRow("back: nheko") << both(owner("im.nheko.Nheko"), answers({{"setStatusMessage", {ok}}})) << 1 << QStringList{} << "setStatusMessage ";
+        QTest::newRow("back: WeeChat") << process("/usr/bin/weechat", 12, "/r/weechat_fifo_12") << 1 << QStringList{} << "/r/weechat_fifo_12 */away -all\n";
+        QTest::newRow("back: Matrix") << matrix({200, "{}", {}, false, false}) << 1 << QStringList{} << "PUT https://hs.example/_matrix/client/v3/presence/%40a%3Ahs.example/status {\"presence\":\"online\",\"status_msg\":\"\"}";
         // clang-format on
     }
     void delivery() {
@@ -165,8 +171,10 @@ private slots:
         script(fakes);
         bridge::Transports transports{fakes, fakes, fakes};
         std::atomic<bool> anyTaken{false};
-        const bridge::Delivery delivery = bridge::setAwayEverywhere(
-            bridge::messengerText("Gone &amp; <b>back</b>"), transports, anyTaken);
+        const bool back = QByteArray(QTest::currentDataTag()).startsWith("back: ");
+        const bridge::Delivery delivery = bridge::setEverywhere(
+            back ? bridge::Away() : bridge::messengerText("Gone &amp; <b>back</b>"), transports,
+            anyTaken);
         QTEST(delivery.failures, "failures");
         QTEST(delivery.taken, "taken");
         QCOMPARE(anyTaken, delivery.taken > 0);

@@ -179,14 +179,6 @@ printf '%s\r\n' '; kept' '[Main]' 'Load/Save=1' 'HideInTray=1' 'FontTags=0' 'Pla
 cmp "$T/Config.ini" "$PROG/Config.ini" || fail "Config.ini: $(od -c "$PROG/Config.ini")"
 cmp "$T/RandomMsgs.lst" "$PROG/RandomMsgs.lst" || fail "RandomMsgs.lst: $(od -c "$PROG/RandomMsgs.lst")"
 
-# SIGTERM, as a logout sends it, stores the same as a close.
-sed -i '/^FontSize=/d' "$PROG/Config.ini"
-start_pellory "$PROG"
-kill -TERM "$PELLORY"
-ends_with 0
-cmp "$T/Config.ini" "$PROG/Config.ini" || fail "SIGTERM did not store: $(od -c "$PROG/Config.ini")"
-cmp "$T/RandomMsgs.lst" "$PROG/RandomMsgs.lst" || fail "SIGTERM changed the list"
-
 # The tray icon's tip shows the last message sent on a second line; Quit in its menu stores
 # and ends as a close does.
 start_pellory "$PROG"

@@ -6,11 +6,12 @@
 namespace bridge {
 
 // A running HexChat, through the remote interface of its D-Bus plugin (loaded by default).
-// It sets the plain text as the away text on every server HexChat is connected to.
+// It sets the plain text as the away text on every server HexChat is connected to, and
+// comes back on all of them with "allserv back" (an /away without a text does not).
 std::unique_ptr<Messenger> makeHexchatClient(Transports& transports) {
     return makeDBusMessenger(
         transports.bus, QStringLiteral("org.hexchat.service"), QStringLiteral("HexChat"),
-        [](DBusPeer& peer, const MessengerText& text) {
+        [](DBusPeer& peer, const Away& away) {
             // HexChat makes an object for each connected program, known only on this
             // connection.
             const std::optional<QVariant> path = peer.call(
@@ -22,23 +23,26 @@ std::unique_ptr<Messenger> makeHexchatClient(Transports& transports) {
                 return peer.error();
             const bool done = peer.call(path->toString(), QStringLiteral("org.hexchat.plugin"),
                                         QStringLiteral("Command"),
-                                        {QStringLiteral("allserv away ") + text.plain()})
+                                        {away ? QStringLiteral("allserv away ") + away->plain()
+                                              : QStringLiteral("allserv back")})
                                   .has_value();
             return done ? QString() : peer.error();
         });
 }
 
 // A running Gajim, once its setting remote_control is on (off by default). One call sets
-// the plain text on every account that follows Gajim's global status, as its status menu does.
+// the plain text on every account that follows Gajim's global status, as its status menu
+// does; back is "online" with no message.
 std::unique_ptr<Messenger> makeGajimClient(Transports& transports) {
     return makeDBusMessenger(
         transports.bus, QStringLiteral("org.gajim.Gajim"), QStringLiteral("Gajim"),
-        [](DBusPeer& peer, const MessengerText& text) {
+        [](DBusPeer& peer, const Away& away) {
             // An empty account stands for all of them.
             const std::optional<QVariant> done = peer.call(
                 QStringLiteral("/org/gajim/dbus/RemoteObject"),
                 QStringLiteral("org.gajim.dbus.RemoteInterface"), QStringLiteral("change_status"),
-                {QStringLiteral("away"), text.plain(), QString()});
+                {away ? QStringLiteral("away") : QStringLiteral("online"),
+                 away ? away->plain() : QString(), QString()});
             if (done && done->toBool())
                 return QString();
             // Gajim takes its bus name even while its remote control is off, and then has no
@@ -46,21 +50,24 @@ std::unique_ptr<Messenger> makeGajimClient(Transports& transports) {
             if (peer.errorName().startsWith(QLatin1String("org.freedesktop.DBus.Error.Unknown")))
                 return QStringLiteral("Gajim: switch its setting remote_control on to let it "
                                       "take away messages");
-            return done ? QStringLiteral("Gajim refused the away status") : peer.error();
+            return done
+                       ? QStringLiteral("Gajim refused the %1 status").arg(away ? "away" : "online")
+                       : peer.error();
         });
 }
 
 // A running nheko whose setting expose_dbus_api is on: the plain text becomes the status
-// message of its Matrix account.
+// message of its Matrix account, and an empty one brings it back.
 std::unique_ptr<Messenger> makeNhekoClient(Transports& transports) {
-    return makeDBusMessenger(
-        transports.bus, QStringLiteral("im.nheko.Nheko"), QStringLiteral("nheko"),
-        [](DBusPeer& peer, const MessengerText& text) {
-            const bool done = peer.call(QStringLiteral("/"), QStringLiteral("im.nheko.Nheko"),
-                                        QStringLiteral("setStatusMessage"), {text.plain()})
-                                  .has_value();
-            return done ? QString() : peer.error();
-        });
+    return makeDBusMessenger(transports.bus, QStringLiteral("im.nheko.Nheko"),
+                             QStringLiteral("nheko"), [](DBusPeer& peer, const Away& away) {
+                                 const bool done = peer.call(QStringLiteral("/"),
+                                                             QStringLiteral("im.nheko.Nheko"),
+                                                             QStringLiteral("setStatusMessage"),
+                                                             {away ? away->plain() : QString()})
+                                                       .has_value();
+                                 return done ? QString() : peer.error();
+                             });
 }
 
 } // namespace bridge

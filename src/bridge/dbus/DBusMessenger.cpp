@@ -52,11 +52,11 @@ std::optional<QVariant> DBusPeer::send(const QString& service, const QString& pa
     return std::nullopt;
 }
 
-Delivery DBusMessenger::setAway(const MessengerText& text) {
+Delivery DBusMessenger::set(const Away& away) {
     const std::optional<bool> running = peer_.running();
     if (running == false)
         return {};
-    const QString error = running ? deliver(text) : peer_.error();
+    const QString error = running ? deliver(away) : peer_.error();
     return error.isEmpty() ? Delivery{1, {}} : Delivery{0, {error}};
 }
 
@@ -68,7 +68,7 @@ public:
         : DBusMessenger(bus, service, who), deliver_(std::move(deliver)) {}
 
 private:
-    QString deliver(const MessengerText& text) override { return deliver_(peer_, text); }
+    QString deliver(const Away& away) override { return deliver_(peer_, away); }
     Deliver deliver_;
 };
 

@@ -46,17 +46,17 @@ class DBusMessenger : public Messenger {
 public:
     DBusMessenger(Bus& bus, const QString& service, const QString& who)
         : peer_(bus, service, who) {}
-    Delivery setAway(const MessengerText& text) final;
+    Delivery set(const Away& away) final;
 
 protected:
-    // Sets the text on the running client: why it failed, or empty.
-    virtual QString deliver(const MessengerText& text) = 0;
+    // Sets the away text or the user back on the running client: why it failed, or empty.
+    virtual QString deliver(const Away& away) = 0;
 
     DBusPeer peer_;
 };
 
 // A D-Bus messenger whose delivery is one function: why it failed, or empty.
-using Deliver = std::function<QString(DBusPeer& peer, const MessengerText& text)>;
+using Deliver = std::function<QString(DBusPeer& peer, const Away& away)>;
 std::unique_ptr<Messenger> makeDBusMessenger(Bus& bus, const QString& service, const QString& who,
                                              Deliver deliver);
 

@@ -13,26 +13,26 @@ const QString kWho = QStringLiteral("the libpurple client (Pidgin, Finch)");
 
 // A running libpurple client (Pidgin, Finch). libpurple strips the markup itself where a
 // protocol (IRC) shows it as typed, so it gets the markup. The text becomes the current
-// away message, reusing the transient status that already holds it so that repeated
-// messages do not pile up saved statuses.
+// away message (or an available status without one, to come back), reusing the transient status
+// that already holds it so that repeated messages do not pile up saved statuses.
 class PurpleClient final : public DBusMessenger {
 public:
     explicit PurpleClient(Bus& bus)
         : DBusMessenger(bus, QStringLiteral("im.pidgin.purple.PurpleService"), kWho) {}
 
 private:
-    QString deliver(const MessengerText& text) override {
+    QString deliver(const Away& wanted) override {
+        const QString primitive = wanted ? QStringLiteral("away") : QStringLiteral("available");
+        const QString markup = wanted ? wanted->markup() : QString();
         const std::optional<int> away =
-            callForInt(QStringLiteral("PurplePrimitiveGetTypeFromId"), {QStringLiteral("away")});
+            callForInt(QStringLiteral("PurplePrimitiveGetTypeFromId"), {primitive});
         if (!away)
             return error_;
-        std::optional<int> status =
-            callForInt(QStringLiteral("PurpleSavedstatusFindTransientByTypeAndMessage"),
-                       {*away, text.markup()});
+        std::optional<int> status = callForInt(
+            QStringLiteral("PurpleSavedstatusFindTransientByTypeAndMessage"), {*away, markup});
         if (status == 0) {
             status = callForInt(QStringLiteral("PurpleSavedstatusNew"), {QString(), *away});
-            if (status &&
-                !call(QStringLiteral("PurpleSavedstatusSetMessage"), {*status, text.markup()}))
+            if (status && !call(QStringLiteral("PurpleSavedstatusSetMessage"), {*status, markup}))
                 return error_;
         }
         if (!status || !call(QStringLiteral("PurpleSavedstatusActivate"), {*status}))
@@ -43,8 +43,9 @@ private:
             callForInt(QStringLiteral("PurpleSavedstatusGetCurrent"), {});
         if (!current)
             return error_;
-        return current == status ? QString()
-                                 : kWho + QStringLiteral(" did not keep the away status");
+        return current == status
+                   ? QString()
+                   : kWho + QStringLiteral(" did not keep the %1 status").arg(primitive);
     }
 
     std::optional<int> callForInt(const QString& method, const QVariantList& arguments) {

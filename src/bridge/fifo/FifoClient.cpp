@@ -63,7 +63,7 @@ class FifoMessenger final : public Messenger {
 public:
     FifoMessenger(const FifoClient& client, ProcessTable& table) : client_(client), table_(table) {}
 
-    Delivery setAway(const MessengerText& text) override {
+    Delivery set(const Away& away) override {
         Delivery delivery;
         QSet<std::pair<dev_t, ino_t>> reached; // a client's forked children hold its FIFO too
         for (const Process& process : table_.processes()) {
@@ -81,8 +81,9 @@ public:
             if (reached.contains({fifo->device, fifo->inode}))
                 continue;
             reached.insert({fifo->device, fifo->inode});
-            const QString error =
-                table_.writeFifo(*fifo, client_.awayCommand + text.plain().toUtf8() + '\n');
+            const QByteArray line =
+                away ? client_.awayCommand + away->plain().toUtf8() : client_.backCommand;
+            const QString error = table_.writeFifo(*fifo, line + '\n');
             if (error.isEmpty())
                 ++delivery.taken;
             else
@@ -102,11 +103,13 @@ private:
 const FifoClient kWeeChat{{QStringLiteral("weechat"), QStringLiteral("weechat-headless")},
                           QStringLiteral("WeeChat"),
                           "*/away -all ",
+                          "*/away -all",
                           QStringLiteral("its fifo plugin, on by default: /fifo enable"),
                           weechatFifo};
 const FifoClient kMcabber{{QStringLiteral("mcabber")},
                           QStringLiteral("mcabber"),
                           "/status away ",
+                          "/status online -", // "-" clears the message, else it stays
                           QStringLiteral("`module load fifo` and `set fifo_name` in its mcabberrc"),
                           mcabberFifo};
 

@@ -17,13 +17,14 @@ struct FifoClient {
     QStringList executables; // names of the programs that /proc/PID/exe points to
     QString name;
     QByteArray awayCommand; // the line is this, the plain text and a line break
+    QByteArray backCommand; // the line that comes back
     QString setUp;          // what makes it hold a FIFO of its own
     // Which of the FIFOs the process reads is the client's own; any other may be anyone's.
     std::optional<HeldFifo> (*ownFifo)(const Process& process, ProcessTable& table);
 };
 
 // WeeChat with its fifo plugin (on by default): the line runs on all its servers ("*" runs
-// it in the current buffer).
+// it in the current buffer); "/away -all" without a text comes back.
 extern const FifoClient kWeeChat;
 // mcabber with its fifo module, on its account.
 extern const FifoClient kMcabber;

@@ -48,11 +48,12 @@ QString serverText(const QString& text) {
     return line.simplified();
 }
 
-HttpRequest presenceRequest(const MatrixLogin& login, const QString& text) {
-    return call(login.homeserver, "PUT", "presence/" + segment(login.userId) + "/status",
-                {{QLatin1String("presence"), QLatin1String("unavailable")},
-                 {QLatin1String("status_msg"), text}},
-                login.accessToken);
+HttpRequest presenceRequest(const MatrixLogin& login, const std::optional<QString>& text) {
+    return call(
+        login.homeserver, "PUT", "presence/" + segment(login.userId) + "/status",
+        {{QLatin1String("presence"), text ? QLatin1String("unavailable") : QLatin1String("online")},
+         {QLatin1String("status_msg"), text.value_or(QString())}},
+        login.accessToken);
 }
 
 HttpRequest passwordLoginRequest(const QString& homeserver, const QString& userId,

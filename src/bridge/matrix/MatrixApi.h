@@ -32,8 +32,9 @@ struct HttpReply {
     bool tooLarge = false; // more than kMostAnswerBytes: cut off, body empty
 };
 
-// Sets the account's presence to "unavailable" with the text as its status message.
-HttpRequest presenceRequest(const MatrixLogin& login, const QString& text);
+// Sets the account's presence to "unavailable" with the text as its status message, or
+// without a text to "online" with none.
+HttpRequest presenceRequest(const MatrixLogin& login, const std::optional<QString>& text);
 // Logs in with m.login.password, making a new device called deviceName.
 HttpRequest passwordLoginRequest(const QString& homeserver, const QString& userId,
                                  const QString& password, const QString& deviceName);

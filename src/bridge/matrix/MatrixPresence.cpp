@@ -13,19 +13,21 @@ namespace {
 // The presence of the Matrix account logged in with --matrix-login, set on the homeserver
 // itself: Element and the other clients have no local interface for it, and presence
 // belongs to the account, so all its clients and contacts see it. Without a stored login
-// Matrix counts as not running. It becomes "unavailable" with the plain text as its status.
+// Matrix counts as not running. It becomes "unavailable" with the plain text as its status,
+// and "online" without one to come back.
 class MatrixPresence final : public Messenger {
 public:
     explicit MatrixPresence(Http& http) : http_(http) {}
 
-    Delivery setAway(const MessengerText& text) override {
+    Delivery set(const Away& away) override {
         const StoredLogin stored =
             readMatrixLogin(matrixLoginPath(QProcessEnvironment::systemEnvironment()), ::geteuid());
         if (!stored.login)
             return stored.error.isEmpty() ? Delivery{} : Delivery{0, {stored.error}};
         const MatrixLogin& login = *stored.login;
-        const QString failure = matrixFailure(login.homeserver, login.userId,
-                                              http_.send(presenceRequest(login, text.plain())));
+        const QString failure = matrixFailure(
+            login.homeserver, login.userId,
+            http_.send(presenceRequest(login, away ? std::optional(away->plain()) : std::nullopt)));
         return failure.isEmpty() ? Delivery{1, {}} : Delivery{0, {failure}};
     }
 
