@@ -5,12 +5,14 @@
 #include "MessengerKinds.h"
 #include "RealTransports.h"
 #include "Report.h"
+#include "Telling.h"
 #include "matrix/MatrixCommands.h"
 #include "text/AimUrl.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QStandardPaths>
 
 #include <atomic>
 #include <chrono>
@@ -146,5 +148,10 @@ int main(int argc, char** argv) {
     const bridge::Delivery delivery = bridge::setEverywhere(away, transports, anyTaken);
     for (const QString& failure : delivery.failures)
         bridge::report(failure);
+    if (!::isatty(STDERR_FILENO)) {
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        bridge::tellDesktop(delivery, !back, bus,
+                            runtime.isEmpty() ? QString() : runtime + "/pellory-aim-bridge");
+    }
     exitWith(delivery.taken > 0 ? kSet : kClientFailed);
 }

@@ -142,6 +142,20 @@ QString replaceFile(const QString& path, const QByteArray& content, FileMode mod
     return {};
 }
 
+QString makePrivateFolder(const QString& folder) {
+    QDir().mkpath(QFileInfo(folder).absolutePath());
+    const QByteArray name = QFile::encodeName(folder);
+    struct stat status {};
+    if ((::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) ||
+        ::lstat(name.constData(), &status) != 0)
+        return QStringLiteral("cannot make the folder %1: %2").arg(folder, systemError());
+    if (!S_ISDIR(status.st_mode) || status.st_uid != ::geteuid())
+        return QStringLiteral("%1 is not a folder of your own").arg(folder);
+    if (::chmod(name.constData(), 0700) != 0)
+        return QStringLiteral("cannot make %1 private: %2").arg(folder, systemError());
+    return {};
+}
+
 void removeUnfinishedSaves(const QString& path) {
     const QFileInfo info(path);
     const QFileInfo target(info.exists() ? info.canonicalFilePath() : info.absoluteFilePath());

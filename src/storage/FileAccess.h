@@ -20,6 +20,10 @@ enum class FileMode { AsBefore, Private };
 [[nodiscard]] QString replaceFile(const QString& path, const QByteArray& content,
                                   FileMode mode = FileMode::AsBefore);
 
+// Makes the folder if needed, with mode 0700, and checks that it is the user's own: a
+// folder someone else owns or a link is refused. Why it cannot be used, or empty.
+QString makePrivateFolder(const QString& folder);
+
 // Removes the temporary files that saves of this file left when they were cut short (by a
 // kill or a power cut) beside it, and nothing else.
 void removeUnfinishedSaves(const QString& path);

@@ -6,7 +6,7 @@
 # Usage: messengers.sh BRIDGE BUILD_DIR
 set -uo pipefail
 source "$(dirname "$0")/../support/session.sh"
-need finch tmux dbus-run-session dbus-send xdg-open xdg-mime ngircd weechat-headless hexchat Xvfb xdotool python3
+need finch tmux dbus-run-session dbus-send xdg-open xdg-mime ngircd weechat-headless hexchat Xvfb xdotool python3 dunst dunstctl
 private_session dbus-run-session -- bash "$0" "$@"
 BRIDGE=$1
 SERVICE=im.pidgin.purple.PurpleService
@@ -60,6 +60,8 @@ printf "<account version='1.0'><account><protocol>prpl-irc</protocol><name>finch
 in_terminal finch finch && FINCH=$PID
 wait_for 20 "Finch on IRC" online finchy
 start_xvfb
+dunst >/dev/null 2>&1 & PIDS+=($!) # the desktop's notifications, as the bridge tells them
+wait_for 10 "dunst" eval 'dunstctl is-paused >/dev/null 2>&1'
 printf '%s\n' 'gui_slist_skip = 1' 'gui_join_dialog = 0' 'irc_nick1 = hexy' 'net_throttle = 0' >"$T/hexchat/hexchat.conf"
 printf '%s\n' 'N=test' 'F=11' "S=127.0.0.1/$PORT" >"$T/hexchat/servlist.conf"
 hexchat -d "$T/hexchat" >/dev/null 2>&1 & HEXCHAT=$! PIDS+=($!)
@@ -102,7 +104,12 @@ for i in $(seq 10); do sets "aim:goaway?message=Rotation+$((i % 2))" "Rotation $
 ends_in_time 0 0 "--back" --back
 wait_for 30 "all four back" eval '[[ -z $(aways finchy weechy weedir hexy) ]]'
 kill -STOP "$FINCH"
-ends_in_time 0 1 "a frozen Finch beside WeeChat and HexChat" 'aim:goaway?message=frozen'
+for link in 1 2 3; do ends_in_time 0 1 "a frozen Finch beside WeeChat and HexChat" 'aim:goaway?message=frozen'; done
+told() { # TEXT: how many notifications held it
+    dunstctl close-all && sleep 0.2 && dunstctl history |
+        python3 -c 'import json, sys; print(sum(sys.argv[1] in n["body"]["data"] for n in json.load(sys.stdin)["data"][0]))' "$1"
+}
+(($(told 'did not answer in time') == 1)) || fail "a frozen Finch was told $(told 'did not answer in time') times"
 shows_away frozen weechy weedir hexy
 # A FIFO mounted over WeeChat's own between finding it and writing is not written to.
 mkfifo "$T/decoy" && exec 5<>"$T/decoy" && mount --bind "$T/decoy" "$T"/weechat-dir/weechat_fifo*
@@ -114,4 +121,8 @@ ends_in_time '[1-9]' 1 "a frozen Finch beside another user's WeeChat" 'aim:goawa
 (sleep 0.5 && kill -KILL "$FINCH") &
 ends_in_time '[1-9]' 1 "Finch killed during the call" 'aim:goaway?message=crash'
 [[ $LINES == *"quit or crashed during the call"* ]] || fail "a vanished Finch: $LINES"
+ends_in_time '[1-9]' 1 "no messenger at all" 'aim:goaway?message=none'
+for cause in 'did not answer in time' 'quit or crashed during the call' 'no messenger is running'; do
+    (($(told "$cause") == 1)) || fail "'$cause' was told $(told "$cause") times: $(dunstctl history)"
+done
 echo "all checks passed"

@@ -3,6 +3,7 @@
 #include "FakeTransports.h"
 #include "FuzzInputs.h"
 #include "MessengerKinds.h"
+#include "Telling.h"
 #include "TestFiles.h"
 #include "fifo/FifoClient.h"
 #include "text/AimUrl.h"
@@ -97,9 +98,14 @@ private slots:
         const auto both = [](const Script& a, const Script& b) -> Script {
             return [=](FakeTransports& f) { a(f), b(f); };
         };
-        const auto process = [](const char* exe, long pid, const char* fifo, uint other = 0) -> Script {
+        const auto process = [](const char* exe, long pid, const char* fifo,
+                                uint other = 0) -> Script {
             return [=](FakeTransports& f) {
-                f.running.push_back({pid, ::geteuid() + other, exe, {}, {{fifo, 1, ino_t(qHash(QByteArray(fifo)))}}});
+                f.running.push_back({pid,
+                                     ::geteuid() + other,
+                                     exe,
+                                     {},
+                                     {{fifo, 1, ino_t(qHash(QByteArray(fifo)))}}});
             };
         };
         const auto matrix = [](bridge::HttpReply reply) -> Script {
@@ -118,7 +124,8 @@ private slots:
             return both(owner("im.pidgin.purple.PurpleService", ownerAnswers),
                         answers({{"PurplePrimitiveGetTypeFromId", {R{5, {}, {}}}},
                                  {"PurpleSavedstatusFindTransientByTypeAndMessage", {R{0, {}, {}}}},
-                                 {"PurpleSavedstatusNew", {R{7, {}, {}}}}, {"PurpleSavedstatusSetMessage", {ok}},
+                                 {"PurpleSavedstatusNew", {R{7, {}, {}}}},
+                                 {"PurpleSavedstatusSetMessage", {ok}},
                                  {"PurpleSavedstatusActivate", {activate}},
                                  {"PurpleSavedstatusGetCurrent", {R{current, {}, {}}}}}));
         };
@@ -135,7 +142,7 @@ private slots:
         QTest::newRow("libpurple crash mid-call") << purple(7, {R{true, {}, {}}, R{false, {}, {}}}, no) << 0 << QStringList{lpc + " quit or crashed during the call"} << "";
         QTest::newRow("HexChat taken") << hexchat << 1 << QStringList{} << "Command allserv away Gone & back";
         QTest::newRow("HexChat frozen") << both(owner("org.hexchat.service"), answers({{"Connect", {no}}})) << 0 << QStringList{"HexChat did not answer in time"} << "";
-        QTest::newRow("Gajim's remote control off") << both(owner("org.gajim.Gajim"), answers({{"change_status", {FakeTransports::error("org.freedesktop.DBus.Error.UnknownObject")}}})) << 0 << QStringList{"Gajim: switch its setting remote_control on to let it take away messages"} << "";
+        QTest::newRow("Gajim's remote control off") << both(owner("org.gajim.Gajim"), answers({{"change_status", {FakeTransports::error("org.freedesktop.DBus.Error.UnknownObject")}}})) << 0 << QStringList{"Gajim: switch its setting remote_control on (Preferences, Advanced, Advanced Configuration Editor) to let it take away messages"} << "";
         QTest::newRow("Gajim refuses, HexChat takes") << both(hexchat, both(owner("org.gajim.Gajim"), answers({{"change_status", {R{false, {}, {}}}}}))) << 1 << QStringList{"Gajim refused the away status"} << "change_status away Gone & back ";
         QTest::newRow("nheko left the bus") << both(owner("im.nheko.Nheko"), answers({{"setStatusMessage", {FakeTransports::error("org.freedesktop.DBus.Error.ServiceUnknown")}}})) << 0 << QStringList{"nheko left the D-Bus session bus"} << "";
         QTest::newRow("nheko fails") << both(owner("im.nheko.Nheko"), answers({{"setStatusMessage", {FakeTransports::error("x.Err")}}})) << 0 << QStringList{"nheko: D-Bus error x.Err: boom"} << "";
@@ -179,6 +186,28 @@ private slots:
         QTEST(delivery.taken, "taken");
         QCOMPARE(anyTaken, delivery.taken > 0);
         QVERIFY2(sent.isEmpty() || fakes.sent.contains(sent), qPrintable(fakes.sent.join('|')));
+    }
+
+    // A cause is told once while it lasts, again once it went away and came back; success
+    // says nothing. What is remembered is the user's alone.
+    void toldOnce() {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("told");
+        const QList<std::pair<QStringList, QStringList>> runs{
+            {{"a", "b"}, {"a", "b"}}, {{"a", "b"}, {}}, {{"b"}, {}},
+            {{"a", "b"}, {"a"}},      {{}, {}},         {{"b"}, {"b"}}};
+        for (const auto& [causes, untold] : runs)
+            QCOMPARE(bridge::untoldCauses(causes, folder), untold);
+        struct stat status {};
+        QVERIFY(::stat(QFile::encodeName(folder), &status) == 0 && (status.st_mode & 0777) == 0700);
+        FakeTransports fakes;
+        for (int run = 0; run < 2; ++run)
+            bridge::tellDesktop({1, {"HexChat did not answer in time"}}, false, fakes,
+                                dir.filePath("t"));
+        QCOMPARE(fakes.sent.size(), 1);
+        QVERIFY2(fakes.sent[0].startsWith("Notify Pellory AIM bridge 0 pellory Not every messenger "
+                                          "set you back HexChat did not answer in time"),
+                 qPrintable(fakes.sent[0]));
     }
 
     // The password login goes as JSON, never in the URL.

@@ -48,8 +48,9 @@ std::unique_ptr<Messenger> makeGajimClient(Transports& transports) {
             // Gajim takes its bus name even while its remote control is off, and then has no
             // object (for the first 5 seconds of its run too).
             if (peer.errorName().startsWith(QLatin1String("org.freedesktop.DBus.Error.Unknown")))
-                return QStringLiteral("Gajim: switch its setting remote_control on to let it "
-                                      "take away messages");
+                return QStringLiteral("Gajim: switch its setting remote_control on (Preferences, "
+                                      "Advanced, Advanced Configuration Editor) to let it take "
+                                      "away messages");
             return done
                        ? QStringLiteral("Gajim refused the %1 status").arg(away ? "away" : "online")
                        : peer.error();

@@ -54,21 +54,6 @@ QByteArray toJson(const MatrixLogin& login) {
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 
-// The folder made if needed, then its mode 0700; a folder someone else owns is refused.
-QString makePrivateFolder(const QString& folder) {
-    QDir().mkpath(QFileInfo(folder).absolutePath());
-    const QByteArray name = QFile::encodeName(folder);
-    struct stat status {};
-    if ((::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) ||
-        ::lstat(name.constData(), &status) != 0)
-        return QStringLiteral("cannot make the folder %1: %2").arg(folder, systemError());
-    if (!S_ISDIR(status.st_mode) || status.st_uid != ::geteuid())
-        return QStringLiteral("%1 is not a folder of your own").arg(folder);
-    if (::chmod(name.constData(), 0700) != 0)
-        return QStringLiteral("cannot make %1 private: %2").arg(folder, systemError());
-    return {};
-}
-
 } // namespace
 
 QString matrixLoginPath(const QProcessEnvironment& environment) {
@@ -132,7 +117,7 @@ StoredLogin readMatrixLogin(const QString& path, uint user) {
 
 QString writeMatrixLogin(const QString& path, const MatrixLogin& login) {
     const QString folder = QFileInfo(path).absolutePath();
-    if (const QString why = makePrivateFolder(folder); !why.isEmpty())
+    if (const QString why = storage::makePrivateFolder(folder); !why.isEmpty())
         return why;
     if (const QString why = storage::replaceFile(path, toJson(login), storage::FileMode::Private);
         !why.isEmpty())
