@@ -68,4 +68,18 @@ Delivery setEverywhere(const Away& away, Transports& transports, std::atomic<boo
     return delivery;
 }
 
+Delivery checkEverywhere(Transports& transports) {
+    std::vector<std::future<Readiness>> running;
+    for (const MessengerKind& kind : messengerKinds())
+        running.push_back(std::async(
+            std::launch::async, [&kind, &transports] { return kind.make(transports)->check(); }));
+    Delivery lines;
+    for (qsizetype i = 0; i < messengerKinds().size(); ++i) {
+        const Readiness readiness = running[size_t(i)].get();
+        lines.taken += readiness.takes ? 1 : 0;
+        lines.failures += messengerKinds()[i].name + QStringLiteral(": ") + readiness.state;
+    }
+    return lines;
+}
+
 } // namespace bridge

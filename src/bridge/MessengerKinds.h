@@ -29,4 +29,8 @@ const QList<MessengerKind>& messengerKinds();
 // anyTaken turns true as soon as one client has taken it.
 Delivery setEverywhere(const Away& away, Transports& transports, std::atomic<bool>& anyTaken);
 
+// One line per kind, "NAME: STATE", looked at side by side without changing any status;
+// `taken` counts the kinds that would take a message now.
+Delivery checkEverywhere(Transports& transports);
+
 } // namespace bridge

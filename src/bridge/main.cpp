@@ -61,9 +61,8 @@ QString description() {
     return QStringLiteral("Sets TEXT as the away message of every running messenger it knows: %1.\n"
                           "Register it as the handler of aim: links with\n"
                           "  xdg-mime default pellory-aim-bridge.desktop x-scheme-handler/aim\n"
-                          "Exit status: 0 when a messenger took the message (or --back), 1 when "
-                          "none did, 2 for a "
-                          "bad link or command line.")
+                          "Exit status: 0 when a messenger took the message (for --check: would "
+                          "take one), 1 when none did, 2 for a bad link or command line.")
         .arg(names.join(QStringLiteral(", ")));
 }
 
@@ -76,6 +75,10 @@ struct CommandLine {
     QCommandLineOption back{QStringLiteral("back"),
                             QStringLiteral("Sets you back, available without a message, "
                                            "everywhere a link reaches.")};
+    QCommandLineOption check{QStringLiteral("check"),
+                             QStringLiteral("Says for each messenger whether it runs and would "
+                                            "take a message now, and what to switch on if not; "
+                                            "changes no status.")};
     QCommandLineOption login{QStringLiteral("matrix-login"),
                              QStringLiteral("HOMESERVER_URL USER_ID: logs in to Matrix once, with "
                                             "the password from the terminal or standard input, "
@@ -90,7 +93,7 @@ struct CommandLine {
 
     CommandLine() {
         parser.setApplicationDescription(description());
-        parser.addOptions({help, version, back, login, token, logout});
+        parser.addOptions({help, version, back, check, login, token, logout});
         parser.addPositionalArgument(QStringLiteral("URL"),
                                      QStringLiteral("The link aim:goaway?message=TEXT."));
     }
@@ -126,13 +129,13 @@ int main(int argc, char** argv) {
     for (const QCommandLineOption* command : {&line.login, &line.token, &line.logout})
         if (line.parser.isSet(*command)) // typed in a terminal: no time limit
             exitWith(bridge::runMatrixCommand(command->names().constFirst(), positional));
-    const bool back = line.parser.isSet(line.back);
-    if (positional.size() != (back ? 0 : 1))
+    const bool back = line.parser.isSet(line.back), check = line.parser.isSet(line.check);
+    if (positional.size() != (back || check ? 0 : 1))
         failUsage(QStringLiteral("usage: pellory-aim-bridge 'aim:goaway?message=TEXT' or "
-                                 "pellory-aim-bridge --back"));
+                                 "pellory-aim-bridge --back or --check"));
     armWatchdog();
     bridge::Away away;
-    if (!back) {
+    if (!back && !check) {
         // The link byte for byte, as the desktop handed it over: the only argument left.
         const bridge::AwayRequest request = bridge::parseAimUrl(argv[argc - 1]);
         if (!request.ok()) {
@@ -145,6 +148,14 @@ int main(int argc, char** argv) {
     bridge::ProcFs processes;
     bridge::NetworkHttp http(deadline);
     bridge::Transports transports{bus, processes, http};
+    if (check) {
+        const bridge::Delivery lines = bridge::checkEverywhere(transports);
+        for (const QString& kind : lines.failures)
+            std::puts(kind.toUtf8().constData());
+        if (const QString failure = bus.failure(); !failure.isEmpty())
+            bridge::report(failure);
+        exitWith(lines.taken > 0 ? kSet : kClientFailed);
+    }
     const bridge::Delivery delivery = bridge::setEverywhere(away, transports, anyTaken);
     for (const QString& failure : delivery.failures)
         bridge::report(failure);

@@ -24,7 +24,8 @@ constexpr std::chrono::milliseconds kCheckInterval(200);
 const QString kRegisterHint =
     QStringLiteral("No program receives the away messages: nothing is registered for aim: links.\n"
                    "To make pellory-aim-bridge receive them, run:\n"
-                   "xdg-mime default pellory-aim-bridge.desktop x-scheme-handler/aim");
+                   "xdg-mime default pellory-aim-bridge.desktop x-scheme-handler/aim\n"
+                   "Then pellory-aim-bridge --check says which messengers would take them.");
 
 } // namespace
 

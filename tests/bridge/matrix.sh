@@ -91,10 +91,12 @@ fails_with() { # WHAT TEXT: one line that holds TEXT and not the token, a non-ze
     ((STATUS != 0 && MS < 2000)) && [[ $LINES == *"$2"* && $LINES != *$'\n'* && $LINES != *"$ALICE"* ]] || fail "$1: status $STATUS, $MS ms, $LINES"
 }
 sets "$GONE" 'Gone fishing & back soon'
+checks "Matrix: logged in as @alice:localhost on $SYNAPSE_URL, the login file private; the token works"
 cp -p "$LOGIN" "$T/ended"
 "$BRIDGE" --matrix-logout >/dev/null && [[ ! -e $LOGIN ]] || fail "--matrix-logout"
 cp -p "$T/ended" "$LOGIN"
 fails_with "a revoked token" "(M_UNKNOWN_TOKEN); run pellory-aim-bridge --matrix-login again"
+! "$BRIDGE" --check >"$T/check" && grep -q "^Matrix: .*(M_UNKNOWN_TOKEN)" "$T/check" || fail "--check with a revoked token: $(cat "$T/check")"
 matrix_token alice alice-pw | "$BRIDGE" --matrix-token "$SYNAPSE_URL" @alice:localhost >/dev/null || fail "--matrix-token"
 sets 'aim:goaway?message=By+token' 'By token'
 run_bridge --back && ((STATUS == 0)) && [[ -z $LINES ]] || fail "--back: $LINES"

@@ -100,6 +100,7 @@ before=$(statuses)
 for i in $(seq 10); do sets "aim:goaway?message=Rotation+$((i % 2))" "Rotation $((i % 2))" || fail "rotation $i"; done
 (($(statuses) - before <= 2)) || fail "10 rotations of two texts added $(($(statuses) - before)) statuses"
 
+checks "WeeChat: running; takes messages" "Pidgin or Finch: running; takes messages" "HexChat: running; takes messages" "Gajim: not running"
 # --back: no one is away any more, as other IRC users see it.
 ends_in_time 0 0 "--back" --back
 wait_for 30 "all four back" eval '[[ -z $(aways finchy weechy weedir hexy) ]]'

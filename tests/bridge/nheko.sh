@@ -36,5 +36,6 @@ BRIDGE=$1 && run_bridge "$GONE"
 ((STATUS == 0)) && [[ -z $LINES ]] || fail "the bridge: $LINES"
 status() { [[ $(matrix_api GET /_matrix/client/v3/presence/@nheko:localhost/status "$READER" | json status_msg) == "$1" ]]; }
 wait_for 10 "nheko's status message" status 'Gone fishing & back soon'
+checks "nheko: running; takes messages"
 run_bridge --back && wait_for 10 "nheko's status message gone" status ''
 echo "all checks passed"

@@ -166,6 +166,18 @@ private slots:
         QTest::newRow("back: nheko") << both(owner("im.nheko.Nheko"), answers({{"setStatusMessage", {ok}}})) << 1 << QStringList{} << "setStatusMessage ";
         QTest::newRow("back: WeeChat") << process("/usr/bin/weechat", 12, "/r/weechat_fifo_12") << 1 << QStringList{} << "/r/weechat_fifo_12 */away -all\n";
         QTest::newRow("back: Matrix") << matrix({200, "{}", {}, false, false}) << 1 << QStringList{} << "PUT https://hs.example/_matrix/client/v3/presence/%40a%3Ahs.example/status {\"presence\":\"online\",\"status_msg\":\"\"}";
+        const Script gajim = owner("org.gajim.Gajim"), nheko = owner("im.nheko.Nheko");
+        const auto offers = [&](const Script& client, const char* method) { return both(client, answers({{"Introspect", {R{QString("<method name=\"%1\"/>").arg(method), {}, {}}}}})); };
+        const QString notLoggedIn = "Matrix: not logged in: pellory-aim-bridge --matrix-login";
+        QTest::newRow("check: nothing runs") << Script([](FakeTransports&) {}) << 0 << QStringList{"WeeChat: not running", "HexChat: not running", notLoggedIn} << "";
+        QTest::newRow("check: Gajim's remote control off") << offers(gajim, "x") << 0 << QStringList{"Gajim: running, but its remote control is off: switch its setting remote_control on (Preferences, Advanced, Advanced Configuration Editor)"} << "";
+        QTest::newRow("check: Gajim takes") << offers(gajim, "change_status") << 1 << QStringList{"Gajim: running; takes messages"} << "";
+        QTest::newRow("check: nheko without its interface") << nheko << 0 << QStringList{"nheko: running, but without its D-Bus interface: set expose_dbus_api=true under [user] in nheko.conf"} << "";
+        QTest::newRow("check: nheko and HexChat take") << both(offers(nheko, "setStatusMessage"), hexchat) << 2 << QStringList{"nheko: running; takes messages", "HexChat: running; takes messages"} << "";
+        QTest::newRow("check: WeeChat without its FIFO") << process("/usr/bin/weechat", 12, "/r/other") << 0 << QStringList{"WeeChat: running, but without a FIFO of its own: its fifo plugin, on by default: /fifo enable"} << "";
+        QTest::newRow("check: WeeChat takes") << process("/usr/bin/weechat", 12, "/r/weechat_fifo_12") << 1 << QStringList{"WeeChat: running; takes messages"} << "";
+        QTest::newRow("check: Matrix token works") << matrix({200, "{}", {}, false, false}) << 1 << QStringList{"Matrix: logged in as @a:hs.example on https://hs.example, the login file private; the token works"} << "GET https://hs.example/_matrix/client/v3/account/whoami ";
+        QTest::newRow("check: Matrix token revoked") << matrix({401, "{\"errcode\":\"M_UNKNOWN_TOKEN\"}", {}, false, false}) << 0 << QStringList{"Matrix: " + account + "the homeserver no longer accepts the stored login (M_UNKNOWN_TOKEN); run pellory-aim-bridge --matrix-login again"} << "";
         // clang-format on
     }
     void delivery() {
@@ -178,13 +190,23 @@ private slots:
         script(fakes);
         bridge::Transports transports{fakes, fakes, fakes};
         std::atomic<bool> anyTaken{false};
-        const bool back = QByteArray(QTest::currentDataTag()).startsWith("back: ");
-        const bridge::Delivery delivery = bridge::setEverywhere(
-            back ? bridge::Away() : bridge::messengerText("Gone &amp; <b>back</b>"), transports,
-            anyTaken);
-        QTEST(delivery.failures, "failures");
-        QTEST(delivery.taken, "taken");
-        QCOMPARE(anyTaken, delivery.taken > 0);
+        const QByteArray tag = QTest::currentDataTag();
+        if (tag.startsWith("check: ")) { // the lines that must be among the seven, no status set
+            const bridge::Delivery lines = bridge::checkEverywhere(transports);
+            QFETCH(QStringList, failures);
+            for (const QString& line : failures)
+                QVERIFY2(lines.failures.contains(line), qPrintable(lines.failures.join('\n')));
+            QTEST(lines.taken, "taken");
+            for (const QString& line : fakes.sent)
+                QVERIFY2(line.startsWith("Introspect") || line.startsWith("GET "), qPrintable(line));
+        } else {
+            const bridge::Delivery delivery = bridge::setEverywhere(
+                tag.startsWith("back: ") ? bridge::Away() : bridge::messengerText("Gone &amp; <b>back</b>"),
+                transports, anyTaken);
+            QTEST(delivery.failures, "failures");
+            QTEST(delivery.taken, "taken");
+            QCOMPARE(anyTaken, delivery.taken > 0);
+        }
         QVERIFY2(sent.isEmpty() || fakes.sent.contains(sent), qPrintable(fakes.sent.join('|')));
     }
 

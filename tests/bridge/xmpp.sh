@@ -62,6 +62,7 @@ for client in "${CLIENTS[@]}"; do wait_for 60 "$client online" seen $client 'ava
 BRIDGE=$1 && run_bridge "$GONE" && echo "the bridge took $MS ms"
 ((STATUS == 0 && MS < 2000)) && [[ -z $LINES ]] || fail "the bridge: status $STATUS, $MS ms, $LINES"
 for client in "${CLIENTS[@]}"; do wait_for 10 "the away text from $client" seen $client 'away Gone fishing & back soon'; done
+checks "Gajim: running; takes messages" "mcabber: running; takes messages" "Pidgin or Finch: running; takes messages"
 # --back: each account available again, without a text.
 AWAY_LINES=$(wc -l <"$T/seen") && run_bridge --back && ((STATUS == 0)) && [[ -z $LINES ]] || fail "--back: $LINES"
 back() { tail -n +"$((AWAY_LINES + 1))" "$T/seen" | grep -q "^$1@localhost available $"; }

@@ -78,6 +78,12 @@ ends_in_time() {
     [[ $STATUS$(grep -c . <<<"$LINES") =~ ^$1$2$ ]] && ((MS < 2000)) || fail "$3: status $STATUS, $MS ms, $LINES"
 }
 
+# checks KIND: STATE...: what pellory-aim-bridge --check says of these kinds, exit status 0.
+checks() {
+    "$BRIDGE" --check >"$T/check" 2>&1 || fail "--check ended with $?: $(cat "$T/check")"
+    for line; do grep -qxF "$line" "$T/check" || fail "--check does not say '$line': $(tr "\n" "|" <"$T/check")"; done
+}
+
 free_port() { /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
 
 # in_terminal NAME COMMAND: runs a terminal program in tmux, below the pane's shell (tmux

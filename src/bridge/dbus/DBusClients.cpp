@@ -54,21 +54,28 @@ std::unique_ptr<Messenger> makeGajimClient(Transports& transports) {
             return done
                        ? QStringLiteral("Gajim refused the %1 status").arg(away ? "away" : "online")
                        : peer.error();
-        });
+        },
+        Offer{QStringLiteral("/org/gajim/dbus/RemoteObject"), QStringLiteral("change_status"),
+              QStringLiteral("its remote control is off: switch its setting remote_control on "
+                             "(Preferences, Advanced, Advanced Configuration Editor)")});
 }
 
 // A running nheko whose setting expose_dbus_api is on: the plain text becomes the status
 // message of its Matrix account, and an empty one brings it back.
 std::unique_ptr<Messenger> makeNhekoClient(Transports& transports) {
-    return makeDBusMessenger(transports.bus, QStringLiteral("im.nheko.Nheko"),
-                             QStringLiteral("nheko"), [](DBusPeer& peer, const Away& away) {
-                                 const bool done = peer.call(QStringLiteral("/"),
-                                                             QStringLiteral("im.nheko.Nheko"),
-                                                             QStringLiteral("setStatusMessage"),
-                                                             {away ? away->plain() : QString()})
-                                                       .has_value();
-                                 return done ? QString() : peer.error();
-                             });
+    return makeDBusMessenger(
+        transports.bus, QStringLiteral("im.nheko.Nheko"), QStringLiteral("nheko"),
+        [](DBusPeer& peer, const Away& away) {
+            const bool done =
+                peer.call(QStringLiteral("/"), QStringLiteral("im.nheko.Nheko"),
+                          QStringLiteral("setStatusMessage"), {away ? away->plain() : QString()})
+                    .has_value();
+            return done ? QString() : peer.error();
+        },
+        Offer{QStringLiteral("/"), QStringLiteral("setStatusMessage"),
+              QStringLiteral("without its D-Bus interface: set "
+                             "expose_dbus_api=true under [user] in "
+                             "nheko.conf")});
 }
 
 } // namespace bridge

@@ -2,6 +2,7 @@
 #include "dbus/DBusMessenger.h"
 
 #include <QDBusError>
+#include <QRegularExpression>
 
 namespace bridge {
 
@@ -60,23 +61,49 @@ Delivery DBusMessenger::set(const Away& away) {
     return error.isEmpty() ? Delivery{1, {}} : Delivery{0, {error}};
 }
 
+Readiness DBusMessenger::check() {
+    const std::optional<bool> running = peer_.running();
+    if (!running)
+        return {false, peer_.error()};
+    if (!*running)
+        return {false, QStringLiteral("not running")};
+    const QString why = whyNotReady();
+    return why.isEmpty() ? Readiness{true, QStringLiteral("running; takes messages")}
+                         : Readiness{false, QStringLiteral("running, but ") + why};
+}
+
 namespace {
 
 class FunctionMessenger final : public DBusMessenger {
 public:
-    FunctionMessenger(Bus& bus, const QString& service, const QString& who, Deliver deliver)
-        : DBusMessenger(bus, service, who), deliver_(std::move(deliver)) {}
+    FunctionMessenger(Bus& bus, const QString& service, const QString& who, Deliver deliver,
+                      std::optional<Offer> offer)
+        : DBusMessenger(bus, service, who), deliver_(std::move(deliver)), offer_(std::move(offer)) {
+    }
 
 private:
     QString deliver(const Away& away) override { return deliver_(peer_, away); }
+    QString whyNotReady() override {
+        if (!offer_)
+            return {};
+        const std::optional<QVariant> xml =
+            peer_.call(offer_->path, QStringLiteral("org.freedesktop.DBus.Introspectable"),
+                       QStringLiteral("Introspect"), {});
+        // Either quote: Gajim's data uses single ones.
+        const QRegularExpression method(QStringLiteral("name=[\"']%1[\"']").arg(offer_->method));
+        return xml && xml->toString().contains(method) ? QString() : offer_->otherwise;
+    }
+
     Deliver deliver_;
+    std::optional<Offer> offer_;
 };
 
 } // namespace
 
 std::unique_ptr<Messenger> makeDBusMessenger(Bus& bus, const QString& service, const QString& who,
-                                             Deliver deliver) {
-    return std::make_unique<FunctionMessenger>(bus, service, who, std::move(deliver));
+                                             Deliver deliver, std::optional<Offer> offer) {
+    return std::make_unique<FunctionMessenger>(bus, service, who, std::move(deliver),
+                                               std::move(offer));
 }
 
 } // namespace bridge

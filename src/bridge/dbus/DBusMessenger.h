@@ -47,17 +47,27 @@ public:
     DBusMessenger(Bus& bus, const QString& service, const QString& who)
         : peer_(bus, service, who) {}
     Delivery set(const Away& away) final;
+    Readiness check() final;
 
 protected:
     // Sets the away text or the user back on the running client: why it failed, or empty.
     virtual QString deliver(const Away& away) = 0;
+    // Why the running client would not take a message, or empty.
+    virtual QString whyNotReady() { return {}; }
 
     DBusPeer peer_;
 };
 
 // A D-Bus messenger whose delivery is one function: why it failed, or empty.
 using Deliver = std::function<QString(DBusPeer& peer, const Away& away)>;
+// What a running client offers when it would take messages: an object with a method, as
+// its introspection data shows, and what to switch on when it lacks it.
+struct Offer {
+    QString path;
+    QString method;
+    QString otherwise;
+};
 std::unique_ptr<Messenger> makeDBusMessenger(Bus& bus, const QString& service, const QString& who,
-                                             Deliver deliver);
+                                             Deliver deliver, std::optional<Offer> offer = {});
 
 } // namespace bridge

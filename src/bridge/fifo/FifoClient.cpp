@@ -93,6 +93,21 @@ public:
         return delivery;
     }
 
+    Readiness check() override {
+        bool running = false;
+        for (const Process& process : table_.processes()) {
+            if (process.owner != ::geteuid() || !runs(client_, process.executable))
+                continue;
+            if (client_.ownFifo(process, table_))
+                return {true, QStringLiteral("running; takes messages")};
+            running = true;
+        }
+        return running
+                   ? Readiness{false, QStringLiteral("running, but without a FIFO of its own: ") +
+                                          client_.setUp}
+                   : Readiness{false, QStringLiteral("not running")};
+    }
+
 private:
     const FifoClient& client_;
     ProcessTable& table_;

@@ -31,6 +31,24 @@ public:
         return failure.isEmpty() ? Delivery{1, {}} : Delivery{0, {failure}};
     }
 
+    Readiness check() override {
+        const StoredLogin stored =
+            readMatrixLogin(matrixLoginPath(QProcessEnvironment::systemEnvironment()), ::geteuid());
+        if (!stored.login)
+            return {false, stored.error.isEmpty()
+                               ? QStringLiteral("not logged in: pellory-aim-bridge --matrix-login")
+                               : stored.error};
+        const MatrixLogin& login = *stored.login;
+        const QString failure =
+            matrixFailure(login.homeserver, login.userId,
+                          http_.send(whoamiRequest(login.homeserver, login.accessToken)));
+        if (!failure.isEmpty())
+            return {false, failure};
+        return {true, QStringLiteral("logged in as %1 on %2, the login file private; the token "
+                                     "works")
+                          .arg(login.userId, login.homeserver)};
+    }
+
 private:
     Http& http_;
 };
