@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <dlfcn.h>
+#include <string>
 
 namespace desktop {
 namespace {
@@ -16,6 +17,7 @@ namespace {
 struct Gio {
     decltype(&g_app_info_get_default_for_uri_scheme) defaultForScheme = nullptr;
     decltype(&g_object_unref) unref = nullptr;
+    decltype(&g_app_info_get_id) id = nullptr;
 
     Gio() {
         void* library = ::dlopen("libgio-2.0.so.0", RTLD_LAZY | RTLD_LOCAL);
@@ -23,24 +25,38 @@ struct Gio {
             defaultForScheme = reinterpret_cast<decltype(defaultForScheme)>(
                 ::dlsym(library, "g_app_info_get_default_for_uri_scheme"));
             unref = reinterpret_cast<decltype(unref)>(::dlsym(library, "g_object_unref"));
+            id = reinterpret_cast<decltype(id)>(::dlsym(library, "g_app_info_get_id"));
         }
-        if (!defaultForScheme || !unref)
+        if (!defaultForScheme || !unref || !id)
             std::fprintf(stderr, "pellory: cannot ask GIO who handles aim: links (%s)\n",
                          library ? "a function is missing" : ::dlerror());
     }
 };
 
-} // namespace
-
-std::optional<bool> aimHandlerRegistered() {
+// The desktop file id of the default program for aim: links ("" for none).
+std::optional<std::string> aimHandlerId() {
     static const Gio gio;
-    if (!gio.defaultForScheme || !gio.unref)
+    if (!gio.defaultForScheme || !gio.unref || !gio.id)
         return std::nullopt;
     GAppInfo* handler = gio.defaultForScheme("aim");
     if (!handler)
-        return false;
+        return std::string();
+    const char* id = gio.id(handler);
+    std::string name = id ? id : "?";
     gio.unref(handler);
-    return true;
+    return name;
+}
+
+} // namespace
+
+std::optional<bool> aimHandlerRegistered() {
+    const std::optional<std::string> id = aimHandlerId();
+    return id ? std::optional(!id->empty()) : std::nullopt;
+}
+
+std::optional<bool> aimHandledByBridge() {
+    const std::optional<std::string> id = aimHandlerId();
+    return id ? std::optional(*id == "pellory-aim-bridge.desktop") : std::nullopt;
 }
 
 } // namespace desktop

@@ -1,12 +1,26 @@
 // SPDX-License-Identifier: MIT
 #include "TrayIcon.h"
 
+#include <QCoreApplication>
 #include <QMenu>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 
 namespace desktop {
 
-SystemTrayIcon::SystemTrayIcon() = default;
+SystemTrayIcon::SystemTrayIcon(std::function<std::optional<bool>()> bridgeHandlesLinks,
+                               std::function<void()> back)
+    : bridgeHandlesLinks_(std::move(bridgeHandlesLinks)), back_(std::move(back)) {}
+
+void startBridgeBack() {
+    QString bridge = QStandardPaths::findExecutable(QStringLiteral("pellory-aim-bridge"),
+                                                    {QCoreApplication::applicationDirPath()});
+    if (bridge.isEmpty())
+        bridge = QStandardPaths::findExecutable(QStringLiteral("pellory-aim-bridge"));
+    if (!bridge.isEmpty())
+        QProcess::startDetached(bridge, {QStringLiteral("--back")});
+}
 SystemTrayIcon::~SystemTrayIcon() = default;
 
 bool SystemTrayIcon::available() const {
@@ -23,6 +37,8 @@ void SystemTrayIcon::show(const QIcon& icon, const QString& toolTip) {
                          });
         menu_ = std::make_unique<QMenu>();
         menu_->addAction(QStringLiteral("Restore"), [this] { restoreChosen(); });
+        if (bridgeHandlesLinks_() == true)
+            menu_->addAction(QStringLiteral("I'm Back"), back_);
         menu_->addAction(QStringLiteral("Quit"), [this] { quitChosen(); });
         icon_->setContextMenu(menu_.get());
     }

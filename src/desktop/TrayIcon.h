@@ -4,8 +4,11 @@
 #include <QIcon>
 #include <QString>
 
+#include "AimHandler.h"
+
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QMenu;
 class QSystemTrayIcon;
@@ -41,11 +44,18 @@ private:
     std::function<void()> onQuit_;
 };
 
+// Starts pellory-aim-bridge --back without waiting: the bridge beside this program, or
+// else the one on PATH. It tells any failure itself.
+void startBridgeBack();
+
 // QSystemTrayIcon, made only when first shown so that a program that never goes to the
-// tray never pays for it.
+// tray never pays for it. Its menu offers "I'm Back" between Restore and Quit while
+// pellory-aim-bridge is the program that receives aim: links, and that item runs
+// `back` (pellory-aim-bridge --back); both are asked when the icon is first shown.
 class SystemTrayIcon final : public TrayIcon {
 public:
-    SystemTrayIcon();
+    SystemTrayIcon(std::function<std::optional<bool>()> bridgeHandlesLinks = aimHandledByBridge,
+                   std::function<void()> back = startBridgeBack);
     ~SystemTrayIcon() override;
     bool available() const override;
     void show(const QIcon& icon, const QString& toolTip) override;
@@ -56,6 +66,12 @@ public:
 private:
     std::unique_ptr<QSystemTrayIcon> icon_;
     std::unique_ptr<QMenu> menu_;
+    std::function<std::optional<bool>()> bridgeHandlesLinks_;
+    std::function<void()> back_;
+
+public:
+    const QMenu* menu() const { return menu_.get(); } // for the tests
 };
+
 
 } // namespace desktop

@@ -2,10 +2,12 @@
 #include "ShutdownSignals.h"
 #include "SingleInstance.h"
 #include "SoundPlayer.h"
+#include "TrayIcon.h"
 #include "TestFiles.h"
 #include "UrlOpener.h"
 
 #include <QDir>
+#include <QMenu>
 #include <QSignalSpy>
 
 #include <csignal>
@@ -92,6 +94,29 @@ private slots:
         QCOMPARE(shown.wait(500), secondClaim == Claim::HandedOver);
     }
 
+    // "I'm Back" in the icon's menu only while the bridge receives aim: links; it runs it.
+    void trayMenu_data() {
+        QTest::addColumn<std::optional<bool>>("bridgeHandlesLinks");
+        QTest::addColumn<QString>("items");
+        QTest::newRow("the bridge") << std::optional(true) << "Restore|I'm Back|Quit";
+        QTest::newRow("another program") << std::optional(false) << "Restore|Quit";
+        QTest::newRow("GIO can't tell") << std::optional<bool>() << "Restore|Quit";
+    }
+    void trayMenu() {
+        QFETCH(std::optional<bool>, bridgeHandlesLinks);
+        int backs = 0;
+        desktop::SystemTrayIcon tray([&] { return bridgeHandlesLinks; }, [&] { ++backs; });
+        tray.show(QIcon(), "Pellory");
+        QStringList items;
+        for (QAction* action : tray.menu()->actions()) {
+            items << action->text();
+            if (action->text() == "I'm Back")
+                action->trigger();
+        }
+        QTEST(items.join('|'), "items");
+        QCOMPARE(backs, bridgeHandlesLinks == true ? 1 : 0);
+    }
+
     void signalsArriveOnTheEventLoop() {
         desktop::ShutdownSignals watcher;
         QSignalSpy spy(&watcher, &desktop::ShutdownSignals::received);
@@ -108,5 +133,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(DesktopTest)
+QTEST_MAIN(DesktopTest)
 #include "tst_desktop.moc"
