@@ -60,8 +60,7 @@ printf "<account version='1.0'><account><protocol>prpl-irc</protocol><name>finch
 in_terminal finch finch && FINCH=$PID
 wait_for 20 "Finch on IRC" online finchy
 start_xvfb
-dunst >/dev/null 2>&1 & PIDS+=($!) # the desktop's notifications, as the bridge tells them
-wait_for 10 "dunst" eval 'dunstctl is-paused >/dev/null 2>&1'
+start_dunst
 printf '%s\n' 'gui_slist_skip = 1' 'gui_join_dialog = 0' 'irc_nick1 = hexy' 'net_throttle = 0' >"$T/hexchat/hexchat.conf"
 printf '%s\n' 'N=test' 'F=11' "S=127.0.0.1/$PORT" >"$T/hexchat/servlist.conf"
 hexchat -d "$T/hexchat" >/dev/null 2>&1 & HEXCHAT=$! PIDS+=($!)
@@ -106,10 +105,6 @@ ends_in_time 0 0 "--back" --back
 wait_for 30 "all four back" eval '[[ -z $(aways finchy weechy weedir hexy) ]]'
 kill -STOP "$FINCH"
 for link in 1 2 3; do ends_in_time 0 1 "a frozen Finch beside WeeChat and HexChat" 'aim:goaway?message=frozen'; done
-told() { # TEXT: how many notifications held it
-    dunstctl close-all && sleep 0.2 && dunstctl history |
-        python3 -c 'import json, sys; print(sum(sys.argv[1] in n["body"]["data"] for n in json.load(sys.stdin)["data"][0]))' "$1"
-}
 (($(told 'did not answer in time') == 1)) || fail "a frozen Finch was told $(told 'did not answer in time') times"
 shows_away frozen weechy weedir hexy
 # A FIFO mounted over WeeChat's own between finding it and writing is not written to.

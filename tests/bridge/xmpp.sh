@@ -6,7 +6,7 @@
 # Usage: xmpp.sh BRIDGE
 set -uo pipefail
 source "$(dirname "$0")/../support/session.sh"
-need prosody finch gajim mcabber tmux dbus-run-session runuser Xvfb
+need prosody finch gajim mcabber tmux dbus-run-session runuser Xvfb dunst dunstctl
 /usr/bin/python3 -c 'import slixmpp' 2>/dev/null || need python3-slixmpp
 private_session runuser -u nobody -- dbus-run-session -- bash "$0" "$@"
 isolated_home
@@ -52,10 +52,11 @@ db.execute("""INSERT INTO account_settings VALUES ('gajimy', '{"contact": {}, "g
     "127.0.0.1", "custom_port": $PORT, "custom_type": "PLAIN", "use_plain_connection": true, "confirm_unencrypted_connection": false}}')""")
 db.commit()
 PY
-start_xvfb
-NO_AT_BRIDGE=1 gajim >/dev/null 2>&1 & PIDS+=($!)
-wait_for 20 "Gajim's remote control" dbus-send --session --dest=org.gajim.Gajim --print-reply /org/gajim/dbus/RemoteObject \
-    org.gajim.dbus.RemoteInterface.list_accounts >/dev/null 2>&1
+start_xvfb && start_dunst
+remote_control() { dbus-send --session --dest=org.gajim.Gajim --print-reply /org/gajim/dbus/RemoteObject \
+    org.gajim.dbus.RemoteInterface.list_accounts >/dev/null 2>&1; }
+NO_AT_BRIDGE=1 gajim >/dev/null 2>&1 & GAJIM=$! PIDS+=($!)
+wait_for 20 "Gajim's remote control" remote_control
 seen() { grep -q "^$1@localhost $2$" "$T/seen"; } # CLIENT PRESENCE: the watcher saw it
 for client in "${CLIENTS[@]}"; do wait_for 60 "$client online" seen $client 'available '; done
 
@@ -67,4 +68,22 @@ checks "Gajim: running; takes messages" "mcabber: running; takes messages" "Pidg
 AWAY_LINES=$(wc -l <"$T/seen") && run_bridge --back && ((STATUS == 0)) && [[ -z $LINES ]] || fail "--back: $LINES"
 back() { tail -n +"$((AWAY_LINES + 1))" "$T/seen" | grep -q "^$1@localhost available $"; }
 for client in "${CLIENTS[@]}"; do wait_for 10 "$client back: $(tail -n 3 "$T/seen")" back $client; done
+
+# Gajim again with its remote control off, on, off: told once while it lasts, and once more
+# when it comes back.
+gajim_with_remote_control() { # true|false
+    kill "$GAJIM" && wait "$GAJIM" 2>/dev/null
+    /usr/bin/python3 -c 'import sqlite3, sys; db = sqlite3.connect(sys.argv[1]); db.execute("UPDATE settings SET settings = json_set(settings, ?, json(?)) WHERE name = ?", ("$.remote_control", sys.argv[2], "app")); db.commit()' \
+        "$XDG_CONFIG_HOME/gajim/settings.sqlite" "$1"
+    NO_AT_BRIDGE=1 gajim >/dev/null 2>&1 & GAJIM=$! PIDS+=($!)
+    wait_for 30 "Gajim on the bus" eval 'dbus-send --session --dest=org.freedesktop.DBus --print-reply /org/freedesktop/DBus org.freedesktop.DBus.NameHasOwner string:org.gajim.Gajim | grep -q true'
+}
+gajim_with_remote_control false
+for link in $(seq 11); do ends_in_time 0 1 "Gajim without its remote control" "$GONE"; done
+[[ $LINES == *remote_control* ]] && (($(told remote_control) == 1)) || fail "told $(told remote_control) times: $LINES"
+"$BRIDGE" --check | grep -qx "Gajim: running, but its remote control is off: .*" || fail "--check with Gajim's remote control off"
+gajim_with_remote_control true && wait_for 20 "Gajim's remote control" remote_control
+ends_in_time 0 0 "Gajim with its remote control" "$GONE"
+gajim_with_remote_control false && ends_in_time 0 1 "Gajim without its remote control again" "$GONE"
+(($(told remote_control) == 2)) || fail "a cause that came back was told $(told remote_control) times in all"
 echo "all checks passed"

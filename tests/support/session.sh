@@ -84,6 +84,17 @@ checks() {
     for line; do grep -qxF "$line" "$T/check" || fail "--check does not say '$line': $(tr "\n" "|" <"$T/check")"; done
 }
 
+# start_dunst: the desktop's notifications, on the session bus and the display.
+start_dunst() {
+    dunst >/dev/null 2>&1 & PIDS+=($!)
+    wait_for 10 "dunst" eval 'dunstctl is-paused >/dev/null 2>&1'
+}
+# told TEXT: how many of the notifications shown so far held it.
+told() {
+    dunstctl close-all && sleep 0.2 && dunstctl history |
+        /usr/bin/python3 -c 'import json, sys; print(sum(sys.argv[1] in n["body"]["data"] for n in json.load(sys.stdin)["data"][0]))' "$1"
+}
+
 free_port() { /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
 
 # in_terminal NAME COMMAND: runs a terminal program in tmux, below the pane's shell (tmux
