@@ -6,7 +6,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins li
 # ports; scripts/ensure-packages leaves their system services off.
 TEST_PACKAGES=(xvfb xauth openbox trayer xdotool x11-utils imagemagick desktop-file-utils xclip appstream man-db
     finch dbus tmux qt6-base-private-dev ngircd weechat-headless weechat-plugins hexchat python3
-    prosody python3-slixmpp gajim mcabber nheko strace dunst)
+    prosody python3-slixmpp gajim mcabber nheko strace dunst konversation psi)
 # A Matrix homeserver for the Matrix test, run from ../shared/third-party on these.
 MATRIX_PACKAGES=(python3-venv python3-poetry-core python3-jsonschema python3-frozendict
     python3-unpaddedbase64 python3-canonicaljson python3-signedjson python3-service-identity

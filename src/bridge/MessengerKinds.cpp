@@ -13,6 +13,8 @@ std::unique_ptr<Messenger> makePurpleClient(Transports& transports);
 std::unique_ptr<Messenger> makeHexchatClient(Transports& transports);
 std::unique_ptr<Messenger> makeGajimClient(Transports& transports);
 std::unique_ptr<Messenger> makeNhekoClient(Transports& transports);
+std::unique_ptr<Messenger> makeKonversationClient(Transports& transports);
+std::unique_ptr<Messenger> makePsiClient(Transports& transports);
 std::unique_ptr<Messenger> makeMatrixPresence(Transports& transports);
 
 namespace {
@@ -35,6 +37,8 @@ const QList<MessengerKind>& messengerKinds() {
         {"purple", "Pidgin or Finch", "libpurple's D-Bus interface", "Nothing: Debian's libpurple has it built in.", makePurpleClient},
         {"hexchat", "HexChat", "its D-Bus remote interface", "Nothing: its D-Bus plugin is always loaded.", makeHexchatClient},
         {"gajim", "Gajim", "its D-Bus remote control", "Switch its setting remote_control on (Preferences, Advanced, Advanced Configuration Editor).", makeGajimClient},
+        {"konversation", "Konversation", "its D-Bus interface", "Nothing: it is always on.", makeKonversationClient},
+        {"psi", "Psi", "its D-Bus interface, every profile", "Nothing: it is always on; accounts set to ignore global actions keep their status.", makePsiClient},
         {"nheko", "nheko", "its D-Bus interface", "Set expose_dbus_api=true under [user] in nheko.conf.", makeNhekoClient},
         {"matrix", "Matrix", "the account's presence on its homeserver", "Log in once with pellory-aim-bridge --matrix-login.", makeMatrixPresence},
     };

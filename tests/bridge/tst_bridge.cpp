@@ -134,7 +134,7 @@ private slots:
         const QString lpc = "the libpurple client (Pidgin, Finch)";
         const QString account = "Matrix account @a:hs.example on https://hs.example: ";
         // clang-format off
-        QTest::newRow("nothing runs") << Script([](FakeTransports&) {}) << 0 << QStringList{"no messenger is running (WeeChat, mcabber, Pidgin or Finch, HexChat, Gajim, nheko, Matrix)"} << "";
+        QTest::newRow("nothing runs") << Script([](FakeTransports&) {}) << 0 << QStringList{"no messenger is running (WeeChat, mcabber, Pidgin or Finch, HexChat, Gajim, Konversation, Psi, nheko, Matrix)"} << "";
         QTest::newRow("no bus") << Script([](FakeTransports& f) { f.busUp = false; }) << 0 << QStringList{"no D-Bus session bus: down"} << "";
         QTest::newRow("bus can't tell") << owner("org.hexchat.service", {no}) << 0 << QStringList{"HexChat did not answer in time"} << "";
         QTest::newRow("libpurple taken") << purple(7) << 1 << QStringList{} << "PurpleSavedstatusSetMessage 7 Gone &amp; <b>back</b>";
@@ -149,7 +149,7 @@ private slots:
         QTest::newRow("WeeChat and its child") << both(process("/usr/bin/weechat-headless (deleted)", 12, "/r/weechat_fifo_12"), process("/usr/bin/weechat", 13, "/r/weechat_fifo_12")) << 1 << QStringList{} << "/r/weechat_fifo_12 */away -all Gone & back\n";
         QTest::newRow("WeeChat with another FIFO") << process("/usr/bin/weechat", 12, "/r/other") << 0 << QStringList{"WeeChat (process 12) has no FIFO of its own open (its fifo plugin, on by default: /fifo enable)"} << "";
         QTest::newRow("FIFO without a reader") << both(process("/usr/bin/weechat", 12, "/r/weechat_fifo"), [](FakeTransports& f) { f.fifoError = "nothing reads it"; }) << 0 << QStringList{"WeeChat (process 12)'s FIFO /r/weechat_fifo: nothing reads it"} << "";
-        QTest::newRow("another user's process") << process("/usr/bin/weechat", 12, "/r/weechat_fifo_12", 1) << 0 << QStringList{"no messenger is running (WeeChat, mcabber, Pidgin or Finch, HexChat, Gajim, nheko, Matrix)"} << "";
+        QTest::newRow("another user's process") << process("/usr/bin/weechat", 12, "/r/weechat_fifo_12", 1) << 0 << QStringList{"no messenger is running (WeeChat, mcabber, Pidgin or Finch, HexChat, Gajim, Konversation, Psi, nheko, Matrix)"} << "";
         QTest::newRow("mcabber's configured FIFO") << both(process("/usr/bin/mcabber", 9, "/r/m"), [](FakeTransports& f) {
             QVERIFY(QDir().mkpath(QDir::homePath() + "/.mcabber") && writeBytes(QDir::homePath() + "/.mcabber/mcabberrc", "set fifo_name = ~/f\n"));
             f.files[QDir::homePath() + "/f"] = {1, qHash("/r/m"_qba)};
@@ -160,6 +160,13 @@ private slots:
         QTest::newRow("Matrix error") << matrix({500, "{\"errcode\":\"M_X\",\"error\":\"a\\u001bb\"}", {}, false, false}) << 0 << QStringList{account + "the homeserver answered HTTP 500 M_X: a b"} << "";
         QTest::newRow("Matrix timeout") << matrix({0, {}, {}, true, false}) << 0 << QStringList{account + "no answer from the homeserver in time"} << "";
         QTest::newRow("Matrix unreachable") << matrix({0, {}, "refused", false, false}) << 0 << QStringList{account + "cannot reach the homeserver: refused"} << "";
+        const Script konversation = both(owner("org.kde.konversation"), answers({{"setAway", {ok}}, {"setBack", {ok}}}));
+        const Script psi = answers({{"ListNames", {R{QStringList{"org.psi-im.Psi", "org.psi-im.Psi.a", "org.psi-im.Psi.b", "x"}, {}, {}}}}, {"setStatus", {ok}}});
+        QTest::newRow("Konversation taken") << konversation << 1 << QStringList{} << "setAway Gone & back";
+        QTest::newRow("Psi, every profile") << psi << 2 << QStringList{} << "setStatus away Gone & back";
+        QTest::newRow("Psi without profiles") << both(owner("org.psi-im.Psi"), answers({{"ListNames", {R{QStringList{"org.psi-im.Psi"}, {}, {}}}}, {"setStatus", {no}}})) << 0 << QStringList{"Psi did not answer in time"} << "";
+        QTest::newRow("back: Konversation") << konversation << 1 << QStringList{} << "setBack";
+        QTest::newRow("back: Psi") << psi << 2 << QStringList{} << "setStatus online ";
         QTest::newRow("back: libpurple") << purple(7) << 1 << QStringList{} << "PurpleSavedstatusSetMessage 7 ";
         QTest::newRow("back: HexChat") << hexchat << 1 << QStringList{} << "Command allserv back";
         QTest::newRow("back: Gajim") << both(owner("org.gajim.Gajim"), answers({{"change_status", {R{true, {}, {}}}}})) << 1 << QStringList{} << "change_status online  ";
@@ -198,7 +205,7 @@ private slots:
                 QVERIFY2(lines.failures.contains(line), qPrintable(lines.failures.join('\n')));
             QTEST(lines.taken, "taken");
             for (const QString& line : fakes.sent)
-                QVERIFY2(line.startsWith("Introspect") || line.startsWith("GET "), qPrintable(line));
+                QVERIFY2(line.startsWith("Introspect") || line == "ListNames" || line.startsWith("GetNameOwner") || line.startsWith("GET "), qPrintable(line));
         } else {
             const bridge::Delivery delivery = bridge::setEverywhere(
                 tag.startsWith("back: ") ? bridge::Away() : bridge::messengerText("Gone &amp; <b>back</b>"),

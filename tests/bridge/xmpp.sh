@@ -6,11 +6,11 @@
 # Usage: xmpp.sh BRIDGE
 set -uo pipefail
 source "$(dirname "$0")/../support/session.sh"
-need prosody finch gajim mcabber tmux dbus-run-session runuser Xvfb dunst dunstctl
+need prosody finch gajim mcabber psi tmux dbus-run-session runuser Xvfb dunst dunstctl
 /usr/bin/python3 -c 'import slixmpp' 2>/dev/null || need python3-slixmpp
 private_session runuser -u nobody -- dbus-run-session -- bash "$0" "$@"
 isolated_home
-PORT=$(free_port) DATA=$T/prosody CLIENTS=(finchy gajimy mcabby)
+PORT=$(free_port) DATA=$T/prosody CLIENTS=(finchy gajimy mcabby psione psitwo) # Psi: two accounts
 mkdir -p "$DATA/localhost/accounts" "$DATA/localhost/roster" "$T/certs" "$HOME/.purple" "$HOME/.mcabber"
 printf '%s\n' 'daemonize = false' "pidfile = '$T/prosody.pid'" "data_path = '$DATA'" "certificates = '$T/certs'" \
     'interfaces = { "127.0.0.1" }' "c2s_ports = { $PORT }" 's2s_ports = {}' 'http_ports = {}' 'https_ports = {}' \
@@ -52,7 +52,18 @@ db.execute("""INSERT INTO account_settings VALUES ('gajimy', '{"contact": {}, "g
     "127.0.0.1", "custom_port": $PORT, "custom_type": "PLAIN", "use_plain_connection": true, "confirm_unencrypted_connection": false}}')""")
 db.commit()
 PY
+# Psi's two accounts, their passwords kept as Psi keeps them (each UTF-16 unit XOR the JID's).
+psi_account() { # N NAME
+    local password=$(/usr/bin/python3 -c 'import sys; j = sys.argv[1]; print("".join("%04x" % (ord(c) ^ ord(j[i % len(j)])) for i, c in enumerate("pw")))' "$2@localhost")
+    printf '<a%s><enabled type="bool">true</enabled><auto type="bool">true</auto><name type="QString">%s</name><jid type="QString">%s@localhost</jid>' "$1" "$2" "$2"
+    printf '<password type="QString">%s</password><use-host type="bool">true</use-host><host type="QString">127.0.0.1</host><port type="int">%s</port>' "$password" "$PORT"
+    printf '<ssl type="QString">no</ssl><allow-plain type="QString">always</allow-plain><resource type="QString">psi</resource><ignore-global-actions type="bool">false</ignore-global-actions></a%s>' "$1"
+}
+mkdir -p "$XDG_CONFIG_HOME/psi/profiles/default"
+echo "<accounts xmlns=\"http://psi-im.org/options\"><accounts>$(psi_account 0 psione)$(psi_account 1 psitwo)</accounts></accounts>" >"$XDG_CONFIG_HOME/psi/profiles/default/accounts.xml"
+echo '<psi xmlns="http://psi-im.org/options"><options><keychain><enabled type="bool">false</enabled></keychain><ui><tip><show type="bool">false</show></tip></ui></options></psi>' >"$XDG_CONFIG_HOME/psi/profiles/default/options.xml"
 start_xvfb && start_dunst
+psi >"$T/psi.log" 2>&1 & PIDS+=($!)
 remote_control() { dbus-send --session --dest=org.gajim.Gajim --print-reply /org/gajim/dbus/RemoteObject \
     org.gajim.dbus.RemoteInterface.list_accounts >/dev/null 2>&1; }
 NO_AT_BRIDGE=1 gajim >/dev/null 2>&1 & GAJIM=$! PIDS+=($!)
@@ -63,7 +74,8 @@ for client in "${CLIENTS[@]}"; do wait_for 60 "$client online" seen $client 'ava
 BRIDGE=$1 && run_bridge "$GONE" && echo "the bridge took $MS ms"
 ((STATUS == 0 && MS < 2000)) && [[ -z $LINES ]] || fail "the bridge: status $STATUS, $MS ms, $LINES"
 for client in "${CLIENTS[@]}"; do wait_for 10 "the away text from $client" seen $client 'away Gone fishing & back soon'; done
-checks "Gajim: running; takes messages" "mcabber: running; takes messages" "Pidgin or Finch: running; takes messages"
+checks "Gajim: running; takes messages" "mcabber: running; takes messages" "Pidgin or Finch: running; takes messages" \
+    "Psi: running; takes messages (1 profiles)"
 # --back: each account available again, without a text.
 AWAY_LINES=$(wc -l <"$T/seen") && run_bridge --back && ((STATUS == 0)) && [[ -z $LINES ]] || fail "--back: $LINES"
 back() { tail -n +"$((AWAY_LINES + 1))" "$T/seen" | grep -q "^$1@localhost available $"; }

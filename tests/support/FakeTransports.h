@@ -36,9 +36,12 @@ struct FakeTransports final : bridge::Bus, bridge::ProcessTable, bridge::Http {
             sent << line.join(' ');
         }
         QList<bridge::BusReply>& script = replies[key];
+        if (script.isEmpty() && (asksOwner || method == "ListNames")) // nobody else on the bus
+            return {asksOwner ? QVariant(false) : QVariant(QStringList()), {}, {}};
+        if (script.isEmpty() && method == "GetNameOwner") // each name its own process
+            return {":1." + arguments.value(0).toString(), {}, {}};
         if (script.isEmpty())
-            return asksOwner ? bridge::BusReply{false, {}, {}}
-                             : error("org.freedesktop.DBus.Error.UnknownMethod");
+            return error("org.freedesktop.DBus.Error.UnknownMethod");
         return script.size() > 1 ? script.takeFirst() : script.first();
     }
     std::vector<bridge::Process> processes() override { return running; }

@@ -78,4 +78,22 @@ std::unique_ptr<Messenger> makeNhekoClient(Transports& transports) {
                              "nheko.conf")});
 }
 
+// A running Konversation: setAway sets the text on every server it is connected to, as
+// typed, and setBack clears it on all. Its interface also has sayToAll, which posts to
+// every channel: never anything but these two.
+std::unique_ptr<Messenger> makeKonversationClient(Transports& transports) {
+    return makeDBusMessenger(
+        transports.bus, QStringLiteral("org.kde.konversation"), QStringLiteral("Konversation"),
+        [](DBusPeer& peer, const Away& away) {
+            const bool done =
+                peer.call(QStringLiteral("/irc"), QStringLiteral("org.kde.konversation"),
+                          away ? QStringLiteral("setAway") : QStringLiteral("setBack"),
+                          away ? QVariantList{away->plain()} : QVariantList{})
+                    .has_value();
+            return done ? QString() : peer.error();
+        },
+        Offer{QStringLiteral("/irc"), QStringLiteral("setAway"),
+              QStringLiteral("without its D-Bus interface")});
+}
+
 } // namespace bridge
