@@ -72,18 +72,18 @@ Delivery setEverywhere(const Away& away, Transports& transports, std::atomic<boo
     return delivery;
 }
 
-Delivery checkEverywhere(Transports& transports) {
+Readout checkEverywhere(Transports& transports) {
     std::vector<std::future<Readiness>> running;
     for (const MessengerKind& kind : messengerKinds())
         running.push_back(std::async(
             std::launch::async, [&kind, &transports] { return kind.make(transports)->check(); }));
-    Delivery lines;
+    Readout readout;
     for (qsizetype i = 0; i < messengerKinds().size(); ++i) {
         const Readiness readiness = running[size_t(i)].get();
-        lines.taken += readiness.takes ? 1 : 0;
-        lines.failures += messengerKinds()[i].name + QStringLiteral(": ") + readiness.state;
+        readout.ready += readiness.takes ? 1 : 0;
+        readout.lines += messengerKinds()[i].name + QStringLiteral(": ") + readiness.state;
     }
-    return lines;
+    return readout;
 }
 
 } // namespace bridge

@@ -29,8 +29,12 @@ const QList<MessengerKind>& messengerKinds();
 // anyTaken turns true as soon as one client has taken it.
 Delivery setEverywhere(const Away& away, Transports& transports, std::atomic<bool>& anyTaken);
 
-// One line per kind, "NAME: STATE", looked at side by side without changing any status;
-// `taken` counts the kinds that would take a message now.
-Delivery checkEverywhere(Transports& transports);
+// What --check prints: one line per kind, "NAME: STATE", and how many would take a message.
+struct Readout {
+    int ready = 0;
+    QStringList lines;
+};
+// Looks at every kind side by side without changing any status.
+Readout checkEverywhere(Transports& transports);
 
 } // namespace bridge

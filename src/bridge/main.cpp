@@ -149,12 +149,12 @@ int main(int argc, char** argv) {
     bridge::NetworkHttp http(deadline);
     bridge::Transports transports{bus, processes, http};
     if (check) {
-        const bridge::Delivery lines = bridge::checkEverywhere(transports);
-        for (const QString& kind : lines.failures)
+        const bridge::Readout readout = bridge::checkEverywhere(transports);
+        for (const QString& kind : readout.lines)
             std::puts(kind.toUtf8().constData());
         if (const QString failure = bus.failure(); !failure.isEmpty())
             bridge::report(failure);
-        exitWith(lines.taken > 0 ? kSet : kClientFailed);
+        exitWith(readout.ready > 0 ? kSet : kClientFailed);
     }
     const bridge::Delivery delivery = bridge::setEverywhere(away, transports, anyTaken);
     for (const QString& failure : delivery.failures)

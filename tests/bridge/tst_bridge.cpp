@@ -199,11 +199,11 @@ private slots:
         std::atomic<bool> anyTaken{false};
         const QByteArray tag = QTest::currentDataTag();
         if (tag.startsWith("check: ")) { // the lines that must be among the seven, no status set
-            const bridge::Delivery lines = bridge::checkEverywhere(transports);
+            const bridge::Readout readout = bridge::checkEverywhere(transports);
             QFETCH(QStringList, failures);
             for (const QString& line : failures)
-                QVERIFY2(lines.failures.contains(line), qPrintable(lines.failures.join('\n')));
-            QTEST(lines.taken, "taken");
+                QVERIFY2(readout.lines.contains(line), qPrintable(readout.lines.join('\n')));
+            QTEST(readout.ready, "taken");
             for (const QString& line : fakes.sent)
                 QVERIFY2(line.startsWith("Introspect") || line == "ListNames" || line.startsWith("GetNameOwner") || line.startsWith("GET "), qPrintable(line));
         } else {
