@@ -21,12 +21,10 @@ std::unique_ptr<Messenger> makeHexchatClient(Transports& transports) {
                  QStringLiteral("Sets the away message from aim: links"), QStringLiteral("1.0")});
             if (!path)
                 return peer.error();
-            const bool done = peer.call(path->toString(), QStringLiteral("org.hexchat.plugin"),
-                                        QStringLiteral("Command"),
-                                        {away ? QStringLiteral("allserv away ") + away->plain()
-                                              : QStringLiteral("allserv back")})
-                                  .has_value();
-            return done ? QString() : peer.error();
+            return peer.run(path->toString(), QStringLiteral("org.hexchat.plugin"),
+                            QStringLiteral("Command"),
+                            {away ? QStringLiteral("allserv away ") + away->plain()
+                                  : QStringLiteral("allserv back")});
         });
 }
 
@@ -66,11 +64,8 @@ std::unique_ptr<Messenger> makeNhekoClient(Transports& transports) {
     return makeDBusMessenger(
         transports.bus, QStringLiteral("im.nheko.Nheko"), QStringLiteral("nheko"),
         [](DBusPeer& peer, const Away& away) {
-            const bool done =
-                peer.call(QStringLiteral("/"), QStringLiteral("im.nheko.Nheko"),
-                          QStringLiteral("setStatusMessage"), {away ? away->plain() : QString()})
-                    .has_value();
-            return done ? QString() : peer.error();
+            return peer.run(QStringLiteral("/"), QStringLiteral("im.nheko.Nheko"),
+                            QStringLiteral("setStatusMessage"), {away ? away->plain() : QString()});
         },
         Offer{QStringLiteral("/"), QStringLiteral("setStatusMessage"),
               QStringLiteral("without its D-Bus interface: set "
@@ -85,12 +80,9 @@ std::unique_ptr<Messenger> makeKonversationClient(Transports& transports) {
     return makeDBusMessenger(
         transports.bus, QStringLiteral("org.kde.konversation"), QStringLiteral("Konversation"),
         [](DBusPeer& peer, const Away& away) {
-            const bool done =
-                peer.call(QStringLiteral("/irc"), QStringLiteral("org.kde.konversation"),
-                          away ? QStringLiteral("setAway") : QStringLiteral("setBack"),
-                          away ? QVariantList{away->plain()} : QVariantList{})
-                    .has_value();
-            return done ? QString() : peer.error();
+            return peer.run(QStringLiteral("/irc"), QStringLiteral("org.kde.konversation"),
+                            away ? QStringLiteral("setAway") : QStringLiteral("setBack"),
+                            away ? QVariantList{away->plain()} : QVariantList{});
         },
         Offer{QStringLiteral("/irc"), QStringLiteral("setAway"),
               QStringLiteral("without its D-Bus interface")});

@@ -23,6 +23,12 @@ public:
     std::optional<QVariant> call(const QString& path, const QString& interface,
                                  const QString& method, const QVariantList& arguments);
 
+    // A call whose result does not matter: why it failed, or empty.
+    QString run(const QString& path, const QString& interface, const QString& method,
+                const QVariantList& arguments) {
+        return call(path, interface, method, arguments) ? QString() : error();
+    }
+
     // Why the last call failed: one line.
     const QString& error() const { return error_; }
     // The D-Bus name of the last call's error, such as org.freedesktop.DBus.Error.UnknownObject.

@@ -20,13 +20,12 @@ public:
         Delivery delivery;
         for (const QString& service : profiles(delivery)) {
             DBusPeer peer(bus_, service, QStringLiteral("Psi"));
-            const bool done =
-                peer.call(QStringLiteral("/Main"), QStringLiteral("org.psi_im.Psi.Main"),
-                          QStringLiteral("setStatus"),
-                          {away ? QStringLiteral("away") : QStringLiteral("online"),
-                           away ? away->plain() : QString()})
-                    .has_value();
-            done ? void(++delivery.taken) : void(delivery.failures << peer.error());
+            const QString error =
+                peer.run(QStringLiteral("/Main"), QStringLiteral("org.psi_im.Psi.Main"),
+                         QStringLiteral("setStatus"),
+                         {away ? QStringLiteral("away") : QStringLiteral("online"),
+                          away ? away->plain() : QString()});
+            error.isEmpty() ? void(++delivery.taken) : void(delivery.failures << error);
         }
         return delivery;
     }
