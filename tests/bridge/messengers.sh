@@ -123,6 +123,10 @@ shows_away frozen weechy weedir hexy
 mkfifo "$T/decoy" && exec 5<>"$T/decoy" && mount --bind "$T/decoy" "$T"/weechat-dir/weechat_fifo*
 ends_in_time 0 2 "another FIFO mounted over WeeChat's" 'aim:goaway?message=swapped'
 [[ $LINES == *"no longer the FIFO it holds"* ]] || fail "a swapped FIFO: $LINES"
+# The same FIFO given to another user is not written to either.
+chown nobody "$(readlink /proc/"$WEECHAT"/fd/* | grep -m 1 weechat_fifo)"
+ends_in_time 0 3 "WeeChat's FIFO given to another user" 'aim:goaway?message=given'
+[[ $LINES == *"owned by another user"* ]] || fail "a FIFO of another user: $LINES"
 kill "$WEECHAT" "$WEEDIR" "$HEXCHAT" "$KONVERSATION" && wait "$WEECHAT" "$WEEDIR" "$HEXCHAT" "$KONVERSATION"
 ends_in_time '[1-9]' 1 "a frozen Finch beside another user's WeeChat" 'aim:goaway?message=frozen'
 [[ -z $(aways nobodys) ]] || fail "another user's WeeChat was commanded: $(aways nobodys)"
