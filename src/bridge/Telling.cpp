@@ -23,8 +23,10 @@ QStringList untoldCauses(const QStringList& causes, const QString& folder) {
 }
 
 void tellDesktop(const Delivery& delivery, bool away, Bus& bus, const QString& folder) {
+    if (!bus.connected()) // nothing can be shown, so nothing counts as told
+        return;
     const QStringList untold = untoldCauses(delivery.failures, folder);
-    if (untold.isEmpty() || !bus.connected())
+    if (untold.isEmpty())
         return;
     const QString summary =
         delivery.taken > 0 ? (away ? QStringLiteral("Not every messenger took the away message")

@@ -12,7 +12,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QStandardPaths>
+#include <QDir>
 
 #include <atomic>
 #include <chrono>
@@ -104,6 +104,47 @@ struct CommandLine {
     exitWith(kBadUsage);
 }
 
+[[noreturn]] void printHelp(const QCommandLineParser& parser, const char* invokedAs) {
+    QString help = parser.helpText();
+    help.replace(QString::fromLocal8Bit(invokedAs), QLatin1String("pellory-aim-bridge"));
+    help += QStringLiteral("\nMessengers:\n");
+    for (const bridge::MessengerKind& kind : bridge::messengerKinds())
+        help += QStringLiteral("  %1: %2. %3\n").arg(kind.name, kind.reachedBy, kind.setUp);
+    std::fputs(qPrintable(help), stdout);
+    exitWith(kSet);
+}
+
+[[noreturn]] void printCheck(bridge::Transports& transports) {
+    const bridge::Readout readout = bridge::checkEverywhere(transports);
+    for (const QString& kind : readout.lines)
+        std::puts(kind.toUtf8().constData());
+    if (const QString failure = transports.bus.failure(); !failure.isEmpty())
+        bridge::report(failure);
+    exitWith(readout.ready > 0 ? kSet : kClientFailed);
+}
+
+// The text of the link, byte for byte as the desktop handed it over.
+bridge::MessengerText awayTextOf(const char* link) {
+    const bridge::AwayRequest request = bridge::parseAimUrl(link);
+    if (!request.ok()) {
+        bridge::report(request.error);
+        exitWith(kBadUsage);
+    }
+    return bridge::messengerText(request.text);
+}
+
+// The failures a desktop would not show on standard error, as a notification.
+void tellDesktopIfNoTerminal(const bridge::Delivery& delivery, bool away, bridge::Bus& bus) {
+    if (::isatty(STDERR_FILENO))
+        return;
+    // The folder under it is checked to be the user's own and private before it is used.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    bridge::tellDesktop(delivery, away, bus,
+                        QDir::isAbsolutePath(runtime)
+                            ? runtime + QStringLiteral("/pellory-aim-bridge")
+                            : QString());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -113,15 +154,8 @@ int main(int argc, char** argv) {
     if (!line.parser.parse(QCoreApplication::arguments()))
         failUsage(line.parser.errorText());
     const QStringList positional = line.parser.positionalArguments();
-    if (line.parser.isSet(line.help)) {
-        QString help = line.parser.helpText();
-        help.replace(QString::fromLocal8Bit(argv[0]), QLatin1String("pellory-aim-bridge"));
-        help += QStringLiteral("\nMessengers:\n");
-        for (const bridge::MessengerKind& kind : bridge::messengerKinds())
-            help += QStringLiteral("  %1: %2. %3\n").arg(kind.name, kind.reachedBy, kind.setUp);
-        std::fputs(qPrintable(help), stdout);
-        exitWith(kSet);
-    }
+    if (line.parser.isSet(line.help))
+        printHelp(line.parser, argv[0]);
     if (line.parser.isSet(line.version)) {
         std::puts("pellory-aim-bridge " PELLORY_VERSION);
         exitWith(kSet);
@@ -135,34 +169,17 @@ int main(int argc, char** argv) {
                                  "pellory-aim-bridge --back or --check"));
     armWatchdog();
     bridge::Away away;
-    if (!back && !check) {
-        // The link byte for byte, as the desktop handed it over: the only argument left.
-        const bridge::AwayRequest request = bridge::parseAimUrl(argv[argc - 1]);
-        if (!request.ok()) {
-            bridge::report(request.error);
-            exitWith(kBadUsage);
-        }
-        away = bridge::messengerText(request.text);
-    }
+    if (!back && !check)
+        away = awayTextOf(argv[argc - 1]); // the only argument left
     bridge::SessionBus bus(deadline);
     bridge::ProcFs processes;
     bridge::NetworkHttp http(deadline);
     bridge::Transports transports{bus, processes, http};
-    if (check) {
-        const bridge::Readout readout = bridge::checkEverywhere(transports);
-        for (const QString& kind : readout.lines)
-            std::puts(kind.toUtf8().constData());
-        if (const QString failure = bus.failure(); !failure.isEmpty())
-            bridge::report(failure);
-        exitWith(readout.ready > 0 ? kSet : kClientFailed);
-    }
+    if (check)
+        printCheck(transports);
     const bridge::Delivery delivery = bridge::setEverywhere(away, transports, anyTaken);
     for (const QString& failure : delivery.failures)
         bridge::report(failure);
-    if (!::isatty(STDERR_FILENO)) {
-        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-        bridge::tellDesktop(delivery, !back, bus,
-                            runtime.isEmpty() ? QString() : runtime + "/pellory-aim-bridge");
-    }
+    tellDesktopIfNoTerminal(delivery, !back, bus);
     exitWith(delivery.taken > 0 ? kSet : kClientFailed);
 }
